@@ -1,0 +1,51 @@
+#include "system/delay.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <ctime>
+#include <utility>
+
+namespace keeprun {
+namespace {
+
+std::function<void()>& pump() {
+    static std::function<void()> p;
+    return p;
+}
+
+TickSource& tick_source() {
+    static TickSource t;
+    return t;
+}
+
+std::uint32_t ticks() {
+    if (tick_source()) return tick_source()();
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<std::uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+}
+
+} // namespace
+
+void set_message_pump(std::function<void()> p) { pump() = std::move(p); }
+
+void pump_messages() {
+    if (pump()) pump()();
+}
+
+void set_tick_source(TickSource source) { tick_source() = std::move(source); }
+
+void yanshi(double ys_time) {
+    if (!(ys_time > 0)) return;
+    const double wanted = std::min(ys_time * 1000.0, 4294967295.0);
+    const std::uint32_t start = ticks();
+    // Unsigned difference: correct across a wrap of the counter.
+    while (static_cast<double>(static_cast<std::uint32_t>(ticks() - start)) < wanted) {
+        const timespec ms{0, 1000000};
+        nanosleep(&ms, nullptr);
+        pump_messages();
+    }
+}
+
+} // namespace keeprun
