@@ -1,0 +1,120 @@
+#include "system/file_io.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace keeprun {
+namespace {
+
+class Fd {
+  public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
+bool write_all(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+mode_t default_file_mode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+} // namespace
+
+std::optional<std::string> read_file_bytes(const std::string& path) {
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    std::string out;
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        out.append(buf, static_cast<std::size_t>(n));
+    }
+    return out;
+}
+
+bool write_file_atomic(const std::string& path, std::string_view bytes) {
+    std::string tmp = path + ".tmp-XXXXXX";
+    const int raw = ::mkostemp(tmp.data(), O_CLOEXEC);
+    if (raw < 0) return false;
+    bool ok = false;
+    {
+        Fd fd(raw);
+        // Keep the permissions of the file being replaced; a new file gets the usual ones.
+        struct stat st {};
+        const mode_t mode =
+            ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : default_file_mode();
+        ok = ::fchmod(fd.get(), mode) == 0 && write_all(fd.get(), bytes) && ::fsync(fd.get()) == 0;
+    }
+    if (ok && ::rename(tmp.c_str(), path.c_str()) == 0) return true;
+    ::unlink(tmp.c_str());
+    return false;
+}
+
+bool path_exists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+bool read_for_rewrite(const std::string& path, std::string& bytes) {
+    if (auto existing = read_file_bytes(path)) {
+        bytes = std::move(*existing);
+        return true;
+    }
+    bytes.clear();
+    return !path_exists(path);
+}
+
+bool create_file_if_missing(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+        ::close(fd);
+        return true;
+    }
+    return errno == EEXIST;
+}
+
+std::string make_folders(const std::string& path) {
+    for (std::size_t at = 1; at <= path.size(); ++at) {
+        if (at < path.size() && path[at] != '/') continue;
+        const std::string part = path.substr(0, at);
+        if (::mkdir(part.c_str(), 0777) == 0 || errno == EEXIST) continue;
+        return part + ": " + std::strerror(errno);
+    }
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return path + ": " + std::strerror(errno);
+    if (!S_ISDIR(st.st_mode)) return path + ": " + std::strerror(ENOTDIR);
+    return {};
+}
+
+} // namespace keeprun

@@ -1,0 +1,35 @@
+#pragma once
+// One keeprun per user: a lock that lives exactly as long as its holder
+// process and is never inherited by programs that keeprun starts.
+#include <string>
+
+namespace keeprun {
+
+class InstanceLock {
+  public:
+    // Tries to take the lock file at `path` (created when missing).
+    explicit InstanceLock(const std::string& path);
+    ~InstanceLock();
+    InstanceLock(const InstanceLock&) = delete;
+    InstanceLock& operator=(const InstanceLock&) = delete;
+
+    // True when this process holds the lock.
+    bool held() const { return held_; }
+    // True when another process holds it; false when the lock file was unusable
+    // (then nobody can say, and keeprun runs on).
+    bool taken_by_other() const { return taken_by_other_; }
+
+  private:
+    int fd_ = -1;
+    bool held_ = false;
+    bool taken_by_other_ = false;
+};
+
+// The user's lock file: $XDG_RUNTIME_DIR/keeprun.lock, or /tmp/keeprun-<uid>.lock.
+std::string instance_lock_path();
+
+// True when a previous instance of keeprun runs for this user. The first call
+// takes the lock, which this process then keeps until it ends.
+bool previous_instance_running();
+
+} // namespace keeprun

@@ -1,0 +1,294 @@
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "system/codepage.h"
+#include "system/data_folder.h"
+#include "system/files.h"
+#include "system/settings_file.h"
+#include "system/settings_store.h"
+#include "system/single_instance.h"
+#include "tests/system/temp_dir.h"
+
+namespace keeprun {
+namespace {
+
+using testing::slurp;
+using testing::spit;
+using testing::TempDir;
+
+class FakeWindow : public SettingsView {
+  public:
+    int option() const override { return option_; }
+    void set_option(int value) override { option_ = value; }
+    std::string slot_canshu(int kind, int n) const override { return slots_[kind - 1][n - 1]; }
+    void set_slot_canshu(int kind, int n, const std::string& canshu) override {
+        slots_[kind - 1][n - 1] = canshu;
+    }
+    std::vector<std::string> record_lines() const override { return records_; }
+    void add_record_line(const std::string& line) override { records_.push_back(line); }
+
+    int option_ = -1;
+    std::string slots_[2][4] = {{"?", "?", "?", "?"}, {"?", "?", "?", "?"}};
+    std::vector<std::string> records_;
+};
+
+std::size_t count(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
+}
+
+TEST(SettingsFile, SaveThenLoadRestoresEverything) {
+    TempDir dir;
+    FakeWindow saved;
+    saved.option_ = 1;
+    for (int n = 1; n <= 4; ++n) {
+        saved.slots_[0][n - 1] = "/opt/程序" + std::to_string(n) + "[*]8[*]3";
+        saved.slots_[1][n - 1] = "行一\r\n行二" + std::to_string(n);
+    }
+    saved.records_ = {"12:00:01 打开程序1", "12:00:05 关闭程序5", "23:59:59 打开程序8"};
+    ASSERT_TRUE(save_settings(dir.folder(), saved));
+
+    const std::string ini = cp936_decode(slurp(dir.file("data.ini")));
+    EXPECT_NE(ini.find("[gx]\r\n0=1\r\n"), std::string::npos);
+    EXPECT_NE(ini.find("[cx2]\r\n1=行一[vbcrlf]行二1\r\n"), std::string::npos);
+    const std::string record = slurp(dir.file("jilu.txt"));
+    EXPECT_EQ(count(record, "\r\n"), 2001u);
+    std::string frame;
+    for (int i = 0; i < 1999; ++i)
+        frame += "\r\n";
+    EXPECT_EQ(record,
+              cp936_encode("12:00:01 打开程序1\r\n12:00:05 关闭程序5\r\n23:59:59 打开程序8") +
+                  frame);
+
+    FakeWindow loaded;
+    load_settings(dir.folder(), loaded);
+    EXPECT_EQ(loaded.option_, 1);
+    EXPECT_EQ(loaded.records_, saved.records_);
+    load_slots(dir.folder(), loaded);
+    for (int kind = 0; kind < 2; ++kind)
+        for (int n = 0; n < 4; ++n)
+            EXPECT_EQ(loaded.slots_[kind][n], saved.slots_[kind][n]);
+}
+
+TEST(SettingsFile, MissingFilesGiveAFreshStart) {
+    TempDir dir;
+    FakeWindow w;
+    load_settings(dir.folder(), w);
+    load_slots(dir.folder(), w);
+    EXPECT_EQ(w.option_, 0);
+    EXPECT_TRUE(w.records_.empty());
+    for (auto& kind : w.slots_)
+        for (auto& s : kind)
+            EXPECT_EQ(s, "");
+    EXPECT_EQ(slurp(dir.file("jilu.txt")), "") << "an empty jilu.txt is left behind";
+}
+
+TEST(SettingsFile, OptionKeepsOnlyTheStatesOfTheBox) {
+    const std::pair<const char*, int> cases[] = {{"0", 0}, {"1", 1},  {"2", 2},   {" 1 ", 1},
+                                                 {"3", 0}, {"-1", 0}, {"1.5", 0}, {"abc", 0},
+                                                 {"", 0},  {"1x", 1}, {"&H2", 2}};
+    TempDir dir;
+    for (const auto& [stored, want] : cases) {
+        spit(dir.file("data.ini"), std::string("[gx]\r\n0=") + stored + "\r\n");
+        FakeWindow w;
+        load_settings(dir.folder(), w);
+        EXPECT_EQ(w.option_, want) << stored;
+    }
+}
+
+TEST(SettingsFile, RecordRestoreKeepsLongLinesOfALongText) {
+    struct Case {
+        const char* name;
+        std::string text;
+        std::vector<std::string> want;
+    } cases[] = {
+        {"four characters restore nothing", "abcd", {}},
+        {"five-character lines are skipped", "abcde\r\nabcdef\r\n\r\n12345", {"abcdef"}},
+        {"characters, not bytes, count", "打开程序一\r\n打开程序一二", {"打开程序一二"}},
+        {"lone line feeds do not split", "abc\ndef\r\nx", {"abc\ndef"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(record_lines_to_restore(c.text), c.want) << c.name;
+
+    std::string many;
+    for (int i = 0; i < 1500; ++i)
+        many += "line " + std::to_string(i) + "\r\n";
+    const auto kept = record_lines_to_restore(many);
+    ASSERT_EQ(kept.size(), 1000u);
+    EXPECT_EQ(kept.front(), "line 500");
+    EXPECT_EQ(kept.back(), "line 1499");
+}
+
+TEST(SettingsFile, DamagedFilesNeverCrashAndKeepWhatIsReadable) {
+    TempDir dir;
+    std::string noise;
+    for (int i = 0; i < 3 << 20; ++i)
+        noise += static_cast<char>((i * 2654435761u) >> 24);
+    spit(dir.file("data.ini"), noise + "\r\n[cx1]\r\n2=kept\r\n");
+    spit(dir.file("jilu.txt"), noise + cp936_encode("\r\n09:00:00 打开程序2\r\n"));
+    FakeWindow w;
+    load_settings(dir.folder(), w);
+    load_slots(dir.folder(), w);
+    EXPECT_EQ(w.slots_[0][1], "kept");
+    ASSERT_FALSE(w.records_.empty());
+    EXPECT_LE(w.records_.size(), kRecordListLines);
+    EXPECT_EQ(w.records_.back(), "09:00:00 打开程序2");
+}
+
+TEST(SettingsFile, AFailedSaveLeavesTheOldFiles) {
+    TempDir dir;
+    FakeWindow w;
+    w.option_ = 1;
+    w.records_ = {"10:00:00 打开程序1"};
+    ASSERT_TRUE(save_settings(dir.folder(), w));
+    const std::string ini = slurp(dir.file("data.ini"));
+    EXPECT_FALSE(save_settings(dir.folder() + "gone/", w));
+    // The data folder turned into something that cannot take a temporary file.
+    std::filesystem::create_directory(dir.file("ro"));
+    std::filesystem::create_directory(dir.file("ro/data.ini"));
+    EXPECT_FALSE(save_settings(dir.file("ro/"), w));
+    EXPECT_EQ(slurp(dir.file("data.ini")), ini);
+}
+
+// Each save writes its sequence number everywhere; a kill at any moment must
+// leave both files equal to one whole save.
+class Sequenced : public SettingsView {
+  public:
+    explicit Sequenced(int seq) : seq_(seq) {}
+    int option() const override { return seq_ % 2; }
+    void set_option(int) override {}
+    std::string slot_canshu(int kind, int n) const override {
+        return std::to_string(seq_) + "-" + std::to_string(kind) + "-" + std::to_string(n) +
+               std::string(static_cast<std::size_t>(seq_ % 97), 'x');
+    }
+    void set_slot_canshu(int, int, const std::string&) override {}
+    std::vector<std::string> record_lines() const override {
+        return std::vector<std::string>(static_cast<std::size_t>(seq_ % 1000 + 1),
+                                        "seq " + std::to_string(seq_));
+    }
+    void add_record_line(const std::string&) override {}
+
+  private:
+    int seq_;
+};
+
+std::string one_save(int seq, const std::string& file) {
+    TempDir scratch;
+    save_settings(scratch.folder(), Sequenced(seq));
+    return slurp(scratch.file(file));
+}
+
+TEST(SettingsFile, KilledInTheMiddleOfSavesLeavesWholeFiles) {
+    TempDir dir;
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        for (int seq = 1;; ++seq)
+            save_settings(dir.folder(), Sequenced(seq));
+    }
+    // Let it get well into the series before the kill.
+    const bool busy = testing::wait_until(
+        [&] { return std::atoi(read_ini("cx1", "1", dir.file("data.ini")).c_str()) > 30; });
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    ASSERT_TRUE(busy);
+
+    const int ini_seq = std::atoi(read_ini("cx1", "1", dir.file("data.ini")).c_str());
+    ASSERT_GT(ini_seq, 0);
+    EXPECT_EQ(slurp(dir.file("data.ini")), one_save(ini_seq, "data.ini"));
+    const std::string record = slurp(dir.file("jilu.txt"));
+    EXPECT_EQ(count(record, "\r\n"), 2001u);
+    const int record_seq = std::atoi(record.c_str() + 4);
+    EXPECT_EQ(record, one_save(record_seq, "jilu.txt"));
+    for (const auto& f : std::filesystem::directory_iterator(dir.folder()))
+        if (f.path().filename().string().find(".tmp-") != std::string::npos)
+            std::filesystem::remove(f.path());
+}
+
+TEST(SettingsStore, KeepsOneTextPerApplicationSectionAndKey) {
+    TempDir dir;
+    const std::string folder = dir.file("config/keeprun");
+    {
+        FileSettingsStore store(folder);
+        EXPECT_EQ(store.get("4061739285_zx20220110", "Startup", "key"), "");
+        ASSERT_TRUE(store.save("4061739285_zx20220110", "Startup", "key", "20220110123456*1234"));
+        ASSERT_TRUE(store.save("other", "Startup", "key", "  \"quoted\" 值 "));
+        ASSERT_TRUE(store.save("../escape", "Startup", "key", "x"));
+    }
+    FileSettingsStore again(folder); // a new run
+    EXPECT_EQ(again.get("4061739285_zx20220110", "Startup", "key"), "20220110123456*1234");
+    EXPECT_EQ(again.get("4061739285_zx20220110", "startup", "KEY"), "20220110123456*1234");
+    EXPECT_EQ(again.get("other", "Startup", "key"), "  \"quoted\" 值 ");
+    EXPECT_EQ(again.get("other", "Startup", "other"), "");
+    EXPECT_EQ(again.get("../escape", "Startup", "key"), "x");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("config/escape.ini")));
+    for (const auto& f : std::filesystem::directory_iterator(folder))
+        EXPECT_EQ(f.path().parent_path(), folder);
+    EXPECT_FALSE(again.save("other", "Startup", "key", "two\r\nlines"));
+    EXPECT_FALSE(again.save("other", "Start]up", "key", "v"));
+    EXPECT_FALSE(again.save("other", "Startup", "k=y", "v"));
+    EXPECT_EQ(again.get("other", "Startup", "key"), "  \"quoted\" 值 ");
+}
+
+TEST(SettingsStore, TheUsersStoreLivesUnderTheConfigHome) {
+    TempDir dir;
+    setenv("XDG_CONFIG_HOME", dir.file("cfg").c_str(), 1);
+    ASSERT_TRUE(user_settings_store().save("app", "Startup", "key", "0123456789"));
+    EXPECT_EQ(user_settings_store().get("app", "Startup", "key"), "0123456789");
+    EXPECT_TRUE(std::filesystem::exists(dir.file("cfg/keeprun/app.ini")));
+}
+
+TEST(DataFolder, IsMadeWithItsParentsAndReused) {
+    TempDir dir;
+    setenv("XDG_DATA_HOME", dir.file("a/b").c_str(), 1);
+    const DataFolder first = get_data_folder();
+    EXPECT_EQ(first.error, "");
+    EXPECT_EQ(first.path, dir.file("a/b/keeprun/zx/"));
+    EXPECT_TRUE(std::filesystem::is_directory(first.path));
+    spit(first.path + "data.ini", "kept");
+    EXPECT_EQ(get_data_folder().path, first.path);
+    EXPECT_EQ(slurp(first.path + "data.ini"), "kept");
+
+    setenv("XDG_DATA_HOME", "relative/ignored", 1);
+    setenv("HOME", dir.file("home").c_str(), 1);
+    EXPECT_EQ(get_data_folder().path, dir.file("home/.local/share/keeprun/zx/"));
+
+    spit(dir.file("blocked"), "a file where the folder should be");
+    setenv("XDG_DATA_HOME", dir.file("blocked").c_str(), 1);
+    const DataFolder blocked = get_data_folder();
+    EXPECT_NE(blocked.error, "");
+    EXPECT_EQ(blocked.path.back(), '/');
+}
+
+TEST(SingleInstance, OnlyOneHolderAtATime) {
+    TempDir dir;
+    const std::string path = dir.file("keeprun.lock");
+    {
+        InstanceLock first(path);
+        ASSERT_TRUE(first.held());
+        InstanceLock second(path);
+        EXPECT_FALSE(second.held());
+        EXPECT_TRUE(second.taken_by_other());
+    }
+    InstanceLock after(path);
+    EXPECT_TRUE(after.held());
+    InstanceLock unusable(dir.file("missing/keeprun.lock"));
+    EXPECT_FALSE(unusable.held());
+    EXPECT_FALSE(unusable.taken_by_other());
+}
+
+TEST(SingleInstance, LockFileFollowsTheRuntimeFolder) {
+    TempDir dir;
+    setenv("XDG_RUNTIME_DIR", dir.path().c_str(), 1);
+    EXPECT_EQ(instance_lock_path(), dir.file("keeprun.lock"));
+    unsetenv("XDG_RUNTIME_DIR");
+    EXPECT_EQ(instance_lock_path(), "/tmp/keeprun-" + std::to_string(getuid()) + ".lock");
+}
+
+} // namespace
+} // namespace keeprun
