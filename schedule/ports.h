@@ -1,0 +1,71 @@
+#pragma once
+// Everything the scheduling engine needs from outside. The program plugs in the
+// real clock, processes, mouse, record list and message box; tests plug in fakes.
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "schedule/local_time.h"
+#include "system/program_file.h"
+
+namespace keeprun {
+
+class Clock {
+  public:
+    virtual ~Clock() = default;
+    // The local date and time of day, whole seconds.
+    virtual LocalTime now() const = 0;
+};
+
+// Process control, given the slot's path (trimmed).
+class ProcessControl {
+  public:
+    virtual ~ProcessControl() = default;
+    virtual bool is_running(const std::string& path) = 0;
+    virtual void open(const std::string& path) = 0;
+    // Ends every running instance.
+    virtual void close(const std::string& path) = 0;
+};
+
+class Clicker {
+  public:
+    virtual ~Clicker() = default;
+    // Clicks at the coordinate text ("x*y") and puts the cursor back. It may let
+    // window messages run meanwhile, so a tick can arrive from inside it.
+    virtual void click(const std::string& position) = 0;
+};
+
+// The run record list: one line appended per opening or closing.
+class RecordSink {
+  public:
+    virtual ~RecordSink() = default;
+    virtual void append(const std::string& line) = 0;
+};
+
+// The main window's message box: no slot acts while it is open.
+class MessageBoxFlag {
+  public:
+    virtual ~MessageBoxFlag() = default;
+    virtual bool is_open() const = 0;
+};
+
+// Reads a dropped shortcut's target; nothing when it cannot be read.
+class ShortcutReader {
+  public:
+    virtual ~ShortcutReader() = default;
+    virtual std::optional<std::string> target(std::string_view shortcut_path) const = 0;
+};
+
+// The engine's view of the outside; every reference must outlive the slots.
+struct Ports {
+    const Clock& clock;
+    const FileStatus& files;
+    ProcessControl& processes;
+    Clicker& clicker;
+    RecordSink& record;
+    const MessageBoxFlag& message_box;
+    const ShortcutReader& shortcuts;
+    FileRules rules = native_file_rules;
+};
+
+} // namespace keeprun

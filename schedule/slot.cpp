@@ -1,0 +1,264 @@
+#include "schedule/slot.h"
+
+#include <charconv>
+
+#include "schedule/split.h"
+#include "system/numbers.h"
+#include "system/text.h"
+#include "system/utf.h"
+
+namespace keeprun {
+namespace {
+
+constexpr std::string_view kSeparator = "[*]";
+constexpr int kFieldCount = 16;
+constexpr int kLongestWait = 20;
+
+std::vector<std::string> numbers_from(int first) {
+    std::vector<std::string> items;
+    for (int n = first; n <= 60; ++n)
+        items.push_back(std::to_string(n));
+    return items;
+}
+
+// A number as the shortest decimal text that reads back to it.
+std::string decimal_text(double v) {
+    char buf[32];
+    const auto res = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, res.ptr);
+}
+
+std::size_t at(int i) {
+    return static_cast<std::size_t>(i);
+}
+
+} // namespace
+
+void Slot::a_csh(int vxh, std::string_view vtag) {
+    hint_ = std::string(vtag);
+    slot_number_ = vxh;
+    path_text_ = hint_;
+    steps_.clear();
+    changed();
+}
+
+std::string Slot::label() const {
+    return "程序" + std::to_string(slot_number_);
+}
+
+void Slot::set_path_text(std::string text) {
+    path_text_ = std::move(text);
+    changed();
+}
+
+const std::string& Slot::delay(int i) const {
+    return delays_.at(at(i));
+}
+
+void Slot::set_delay(int i, std::string text) {
+    delays_.at(at(i)) = std::move(text);
+    changed();
+}
+
+const std::vector<std::string>& Slot::delay_items(int i) {
+    static const std::vector<std::string> open_delays = numbers_from(6);
+    static const std::vector<std::string> click_delays = numbers_from(2);
+    return i == 0 ? open_delays : click_delays;
+}
+
+const std::string& Slot::position(int i) const {
+    return positions_.at(at(i));
+}
+
+void Slot::set_position(int i, std::string text) {
+    positions_.at(at(i)) = std::move(text);
+    changed();
+}
+
+int Slot::switch_value(int k) const {
+    return switches_.at(at(k));
+}
+
+void Slot::set_switch(int k, int value) {
+    apply_switch(k, value);
+    changed();
+}
+
+void Slot::apply_switch(int k, int value) {
+    switches_.at(at(k)) = value;
+}
+
+const ChoiceList& Slot::choice_list(int k) const {
+    return lists_.at(at(k));
+}
+
+void Slot::set_choice_text(int k, std::string text) {
+    lists_.at(at(k)).text = std::move(text);
+    changed();
+}
+
+std::string Slot::a_txt(int k) const {
+    return trim_spaces(lists_.at(at(k)).text);
+}
+
+void Slot::changed() const {
+    if (on_change_) on_change_();
+}
+
+void Slot::reset_fields() {
+    positions_ = {};
+    delays_ = {"8", "3", "3", "3"};
+    steps_.clear();
+    path_text_ = hint_;
+}
+
+void Slot::clear_slot() {
+    reset_fields();
+    changed();
+}
+
+Marks Slot::refresh_marks() const {
+    Marks m;
+    m.path_fore =
+        path_shown_dark(ports_.rules, trim_spaces(path_text_)) ? kColourNearBlack : kColourGrey;
+    for (std::size_t i = 0; i < 4; ++i) {
+        const std::string s = trim_spaces(positions_[i]);
+        const bool set = s.find('*') != std::string::npos && utf16_length(s) >= 3;
+        m.position_set[i] = set;
+        m.delay_back[i] = set ? kColourWhite : kColourUnsetField;
+        m.position[i] = set ? FieldColours{kColourWhite, kColourNearBlack}
+                            : FieldColours{kColourUnsetField, kColourGrey};
+    }
+    m.rule_lists = rule_list_marks();
+    return m;
+}
+
+std::string Slot::a_get_canshu() const {
+    std::string out = path_text_;
+    auto field = [&](std::string_view f) {
+        out += kSeparator;
+        out += f;
+    };
+    for (const std::string& d : delays_)
+        field(d);
+    for (const std::string& p : positions_)
+        field(p);
+    for (int s : switches_)
+        field(std::to_string(s));
+    for (int k = 0; k < 2; ++k)
+        field(a_txt(k));
+    for (int reserved = 13; reserved < kFieldCount; ++reserved)
+        field("");
+    return out;
+}
+
+void Slot::a_set_canshu(std::string_view vstr) {
+    if (vstr.find(kSeparator) == std::string_view::npos) return;
+    const std::vector<std::string> f = split_text(vstr, kSeparator);
+    const auto has = [&](std::size_t i) { return i < f.size(); };
+    path_text_ = f[0];
+    for (std::size_t i = 0; i < 4; ++i) {
+        if (has(i + 1)) delays_[i] = f[i + 1];
+        if (has(i + 5)) positions_[i] = f[i + 5];
+    }
+    for (int k = 0; k < 2; ++k) {
+        const std::size_t i = at(9 + k);
+        if (has(i) && (f[i] == "0" || f[i] == "1")) apply_switch(k, f[i] == "1" ? 1 : 0);
+    }
+    for (std::size_t k = 0; k < 2; ++k) {
+        if (!has(11 + k)) continue;
+        ChoiceList& list = lists_[k];
+        for (const std::string& item : list.items) {
+            if (item == f[11 + k]) {
+                list.text = item;
+                break;
+            }
+        }
+    }
+    changed();
+}
+
+std::string Slot::usable_path() const {
+    std::string path = trim_spaces(path_text_);
+    return slot_path_usable(ports_.rules, path, ports_.files) ? path : std::string{};
+}
+
+void Slot::add_click_rows() {
+    for (std::size_t i = 0; i < 4; ++i) {
+        const std::string c = only_str_no(positions_[i], "0123456789*");
+        if (c.find('*') == std::string::npos) continue;
+        steps_.add("ys", decimal_text(number_value(delays_[i])));
+        steps_.add("dj", c);
+    }
+}
+
+void Slot::run_step(int row) {
+    Step& step = steps_.row(row);
+    // The outside action may let window messages run, and with them "清除" or a
+    // drop that empties this list; a replaced list is left as it is.
+    const std::uint64_t generation = steps_.generation();
+    auto finish = [&] {
+        if (steps_.generation() != generation) return false;
+        step.flag = "0";
+        stamp_next_wait(row);
+        return true;
+    };
+    if (step.action == "op") {
+        const std::string path = step.argument;
+        ports_.processes.open(path);
+        if (finish()) record(" 打开程序");
+    } else if (step.action == "of") {
+        const std::string path = step.argument;
+        ports_.processes.close(path);
+        if (finish()) record(" 关闭程序");
+    } else if (step.action == "dj") {
+        const std::string position = step.argument;
+        ports_.clicker.click(position);
+        finish();
+    } else if (step.action == "ys") {
+        const std::int64_t now = serial_seconds(ports_.clock.now());
+        if (!step.start) step.start = now;
+        long long wait = round_half_even(number_value(step.argument));
+        if (wait > kLongestWait) wait = kLongestWait;
+        if (now - *step.start >= wait) finish();
+    }
+}
+
+void Slot::stamp_next_wait(int row) {
+    if (row + 1 > steps_.size()) return;
+    Step& next = steps_.row(row + 1);
+    if (next.action == "ys") next.start = serial_seconds(ports_.clock.now());
+}
+
+void Slot::record(std::string_view what) {
+    const std::string line =
+        time_of_day_text(ports_.clock.now()) + std::string(what) + std::to_string(slot_number_);
+    ports_.record.append(trim_spaces(line));
+}
+
+DropOutcome Slot::T_guajitxt_OLEDragDrop(const std::vector<std::string>& files) {
+    if (files.empty()) return DropOutcome::no_file;
+    const std::string& f = files.front();
+    DropOutcome outcome = DropOutcome::ignored;
+    std::string program;
+    if (is_dropped_shortcut(ports_.rules, f)) {
+        const auto target = ports_.shortcuts.target(f);
+        if (target && is_dropped_program(ports_.rules, *target, ports_.files)) {
+            program = *target;
+            outcome = DropOutcome::accepted;
+        }
+    } else if (is_dropped_program(ports_.rules, f, ports_.files)) {
+        program = f;
+        outcome = DropOutcome::accepted;
+    } else {
+        outcome = DropOutcome::rejected;
+    }
+    if (outcome == DropOutcome::accepted) {
+        reset_fields();
+        path_text_ = program;
+    }
+    changed();
+    return outcome;
+}
+
+} // namespace keeprun

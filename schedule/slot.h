@@ -1,0 +1,103 @@
+#pragma once
+// What both slot kinds share: the settings a panel shows and edits, the
+// parameter string, "清除", the marks, the drop handler and the step executor.
+#include <array>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "schedule/marks.h"
+#include "schedule/ports.h"
+#include "schedule/step_list.h"
+
+namespace keeprun {
+
+// What a drop did; the panel shows kDropRejectedText titled kDropRejectedTitle
+// on `rejected`.
+enum class DropOutcome { no_file, accepted, ignored, rejected };
+inline constexpr std::string_view kDropRejectedText = "请拖入exe程序，不要拖入其它格式的文件";
+inline constexpr std::string_view kDropRejectedTitle = "错误提示";
+
+// A list with an editable text field: the items offered and the current text.
+struct ChoiceList {
+    std::vector<std::string> items;
+    std::string text;
+};
+
+class Slot {
+  public:
+    explicit Slot(const Ports& ports) : ports_(ports) {}
+    virtual ~Slot() = default;
+    Slot(Slot&&) = default;
+
+    // Start-up: slot number and hint; the path box shows the hint.
+    void a_csh(int vxh, std::string_view vtag);
+    int slot_number() const { return slot_number_; }
+    std::string label() const; // "程序N"
+    const std::string& hint() const { return hint_; }
+
+    // The fields as texts, as the panel shows and edits them (i = 0..3).
+    const std::string& path_text() const { return path_text_; }
+    void set_path_text(std::string text);
+    const std::string& delay(int i) const;
+    void set_delay(int i, std::string text);
+    // The texts the delay list i offers.
+    static const std::vector<std::string>& delay_items(int i);
+    const std::string& position(int i) const;
+    void set_position(int i, std::string text);
+    // The two switches (k = 0, 1; hidden in the first kind) and their lists.
+    int switch_value(int k) const;
+    void set_switch(int k, int value);
+    const ChoiceList& choice_list(int k) const;
+    // Text typed or chosen in list k.
+    void set_choice_text(int k, std::string text);
+    // The list's text as the rules read it (blanks trimmed).
+    std::string a_txt(int k) const;
+
+    // Called after every change of a field, by the panel or by the engine.
+    void set_on_change(std::function<void()> on_change) { on_change_ = std::move(on_change); }
+
+    void clear_slot();
+    Marks refresh_marks() const;
+    std::string a_get_canshu() const;
+    void a_set_canshu(std::string_view vstr);
+    // Files dropped onto the path box, as UTF-8 paths; only the first counts.
+    DropOutcome T_guajitxt_OLEDragDrop(const std::vector<std::string>& files);
+
+    // One step of the slot's cycle, once per tick.
+    virtual void a_kongzhi_kg() = 0;
+    const StepList& steps() const { return steps_; }
+
+  protected:
+    const Ports& ports() const { return ports_; }
+    StepList& step_list() { return steps_; }
+    // The trimmed path when the slot may act on it, else "".
+    std::string usable_path() const;
+    // The wait and click rows of every filled position.
+    void add_click_rows();
+    void run_step(int row);
+    // Sets a switch without notifying; the second kind runs its handler here.
+    virtual void apply_switch(int k, int value);
+    virtual std::optional<std::array<FieldColours, 2>> rule_list_marks() const { return {}; }
+    ChoiceList& choice_list_mut(int k) { return lists_.at(static_cast<std::size_t>(k)); }
+    void changed() const;
+
+  private:
+    void reset_fields();
+    void stamp_next_wait(int row);
+    void record(std::string_view what);
+
+    Ports ports_;
+    int slot_number_ = 0;
+    std::string hint_;
+    std::string path_text_;
+    std::array<std::string, 4> delays_{"8", "3", "3", "3"};
+    std::array<std::string, 4> positions_{};
+    std::array<int, 2> switches_{0, 0};
+    std::array<ChoiceList, 2> lists_{ChoiceList{{}, ""}, ChoiceList{{}, "20:01"}};
+    StepList steps_;
+    std::function<void()> on_change_;
+};
+
+} // namespace keeprun

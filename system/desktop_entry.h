@@ -1,0 +1,26 @@
+#pragma once
+// The program a ".desktop" launcher starts: the first word of its Exec= line.
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "system/program_file.h"
+
+namespace keeprun {
+
+// The program word of the "[Desktop Entry]" group's Exec= value, with the
+// launcher's quoting and escapes undone and its field codes (%f, %U, ...)
+// dropped; nothing when there is no such line or it names no program.
+std::optional<std::string> desktop_exec_program(std::string_view file_text);
+
+// A program name without "/" looked up in the folders of `path_list` (the PATH
+// variable's form): the first executable file found; a name with "/" as it is.
+std::optional<std::string> resolve_program(std::string_view program, std::string_view path_list,
+                                           const FileStatus& files);
+
+// Reads the launcher file and resolves its program against $PATH; nothing when
+// the file cannot be read or its program cannot be found.
+std::optional<std::string> desktop_entry_program(std::string_view launcher_path,
+                                                 const FileStatus& files);
+
+} // namespace keeprun

@@ -1,0 +1,144 @@
+#pragma once
+// Fakes of the engine's ports and a rig that ticks the master switch on a fake
+// clock, 500 ms apart, as the main window's timer does.
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "schedule/master_switch.h"
+#include "schedule/ports.h"
+
+namespace keeprun::testing {
+
+class FakeClock final : public Clock {
+  public:
+    explicit FakeClock(LocalTime start, int start_ms = 0)
+        : ms_(serial_seconds(start) * 1000 + start_ms) {}
+    LocalTime now() const override { return local_time_from_serial(ms_ / 1000); }
+    std::int64_t ms() const { return ms_; }
+    void advance(std::int64_t ms) { ms_ += ms; }
+
+  private:
+    std::int64_t ms_;
+};
+
+class FakeFiles final : public FileStatus {
+  public:
+    FileInfo status(std::string_view path) const override {
+        const auto it = files.find(std::string(path));
+        return it == files.end() ? FileInfo{} : it->second;
+    }
+    void add_program(const std::string& path) { files[path] = {true, true, true}; }
+    void add_document(const std::string& path) { files[path] = {true, true, false}; }
+    void add_folder(const std::string& path) { files[path] = {true, false, false}; }
+    std::map<std::string, FileInfo> files;
+};
+
+struct Event {
+    std::string what; // "open", "close", "click"
+    std::string argument;
+    std::int64_t ms;
+};
+
+// Processes, clicks and record lines, all logged against the fake clock.
+class FakeWorld final : public ProcessControl, public Clicker, public RecordSink {
+  public:
+    explicit FakeWorld(const FakeClock& clock) : clock_(clock) {}
+
+    bool is_running(const std::string& path) override {
+        if (path == throw_for) throw std::runtime_error("process list unavailable");
+        return running.contains(path);
+    }
+    void open(const std::string& path) override {
+        if (path == throw_for) throw std::runtime_error("cannot start");
+        running.insert(path);
+        events.push_back({"open", path, clock_.ms()});
+    }
+    void close(const std::string& path) override {
+        running.erase(path);
+        events.push_back({"close", path, clock_.ms()});
+    }
+    void click(const std::string& position) override {
+        events.push_back({"click", position, clock_.ms()});
+        if (during_click) during_click();
+    }
+    void append(const std::string& line) override { lines.push_back(line); }
+
+    std::vector<Event> of(const std::string& what) const {
+        std::vector<Event> out;
+        for (const Event& e : events)
+            if (e.what == what) out.push_back(e);
+        return out;
+    }
+
+    std::set<std::string> running;
+    std::vector<Event> events;
+    std::vector<std::string> lines;
+    std::string throw_for;
+    std::function<void()> during_click;
+
+  private:
+    const FakeClock& clock_;
+};
+
+class FakeMessageBox final : public MessageBoxFlag {
+  public:
+    bool is_open() const override { return open; }
+    bool open = false;
+};
+
+class FakeShortcuts final : public ShortcutReader {
+  public:
+    std::optional<std::string> target(std::string_view path) const override {
+        const auto it = targets.find(std::string(path));
+        return it == targets.end() ? std::nullopt : std::optional<std::string>(it->second);
+    }
+    std::map<std::string, std::string> targets; // a missing entry cannot be read
+};
+
+struct Rig {
+    explicit Rig(LocalTime start, int start_ms = 0, FileRules rules = FileRules::posix)
+        : clock(start, start_ms),
+          world(clock), ports{clock, files, world, world, world, message_box, shortcuts, rules},
+          master(ports) {
+        for (int k = 1; k <= 4; ++k) {
+            master.first(k).a_csh(k, "hint");
+            master.second(k).a_csh(k + 4, "hint");
+        }
+        master.master_init();
+        master.set_startup_done();
+    }
+
+    // One tick, then the clock moves on to the next one.
+    void tick() {
+        master.master_tick();
+        clock.advance(500);
+    }
+    void run_for_seconds(std::int64_t s) {
+        for (std::int64_t i = 0; i < s * 2; ++i)
+            tick();
+    }
+    // Ticks until `done` holds; false when it did not within `limit_s` simulated seconds.
+    bool run_until(const std::function<bool()>& done, std::int64_t limit_s) {
+        for (std::int64_t i = 0; i < limit_s * 2; ++i) {
+            if (done()) return true;
+            tick();
+        }
+        return done();
+    }
+
+    FakeClock clock;
+    FakeFiles files;
+    FakeWorld world;
+    FakeMessageBox message_box;
+    FakeShortcuts shortcuts;
+    Ports ports;
+    MasterSwitch master;
+};
+
+} // namespace keeprun::testing
