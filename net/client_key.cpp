@@ -1,0 +1,58 @@
+#include "net/client_key.h"
+
+#include <cstdio>
+#include <ctime>
+
+#include "net/http_request.h"
+#include "net/ucf_http.h"
+#include "system/text.h"
+#include "system/utf.h"
+
+namespace keeprun {
+namespace {
+
+constexpr std::size_t kMinKeyLength = 10;
+
+std::string local_date_time() {
+    const std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%d/%d/%d %d:%02d:%02d", tm.tm_year + 1900, tm.tm_mon + 1,
+                  tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
+    return buf;
+}
+
+} // namespace
+
+std::string make_client_key(std::string_view date_time, std::string_view sjm) {
+    std::string digits = only_str_no(date_time, "0123456789");
+    if (digits.size() < 4) digits = "2001-01-01 00:00:00";
+    return digits + "*" + std::string(sjm);
+}
+
+std::string get_client_key(SettingsStore& store) {
+    std::string key = store.get(kKeyApp, kKeySection, kKeyName);
+    if (utf16_length(key) < kMinKeyLength) {
+        key = make_client_key(local_date_time(), get_sjm(4));
+        store.save(kKeyApp, kKeySection, kKeyName, key);
+    }
+    return key;
+}
+
+NetStartup report_client_address(SettingsStore& store, const MirrorFetchers& ucf_http,
+                                 const MirrorUrls& mirrors, ConfigTarget& target) {
+    NetStartup r;
+    r.client_key = get_client_key(store);
+    r.config = load_server_config(ucf_http, mirrors, target);
+    if (r.config.outcome == ConfigOutcome::accepted)
+        XMLHttpRequest("POST", r.config.server_base_url + "ip.asp", r.client_key, 5000);
+    return r;
+}
+
+NetStartup report_client_address(SettingsStore& store, ConfigTarget& target) {
+    ucf_http first, second, third;
+    return report_client_address(store, {&first, &second, &third}, mirror_base_urls(), target);
+}
+
+} // namespace keeprun

@@ -1,0 +1,155 @@
+#include "net/config_sections.h"
+
+#include <string>
+
+#include "system/numbers.h"
+#include "system/text.h"
+
+namespace keeprun {
+namespace {
+
+constexpr std::size_t kMaxAliasRows = 99;
+
+std::string ascii_upper(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return out;
+}
+
+bool is_hex(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+bool is_blank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+std::string numbered(const char* stem, int i) {
+    return stem + std::to_string(i) + "]";
+}
+
+AppliedText ended(ConfigOutcome outcome) {
+    AppliedText r;
+    r.outcome = outcome;
+    return r;
+}
+
+// Caption and address of a two-field section; false when the section or its
+// "[*]" is missing.
+bool two_field_section(std::string_view text, const std::string& marker, TwoFields& out) {
+    const auto value = section_value(text, marker);
+    if (!value) return false;
+    const auto fields = two_field_value(*value);
+    if (!fields) return false;
+    out = *fields;
+    return true;
+}
+
+} // namespace
+
+std::optional<std::string> section_value(std::string_view text, std::string_view marker) {
+    const std::size_t first = text.find(marker);
+    if (marker.empty() || first == std::string_view::npos) return std::nullopt;
+    const std::size_t from = first + marker.size();
+    const std::size_t second = text.find(marker, from);
+    return std::string(text.substr(from, second == std::string_view::npos ? std::string_view::npos
+                                                                          : second - from));
+}
+
+std::optional<TwoFields> two_field_value(std::string_view value) {
+    constexpr std::string_view sep = "[*]";
+    const std::size_t first = value.find(sep);
+    if (first == std::string_view::npos) return std::nullopt;
+    const std::size_t from = first + sep.size();
+    const std::size_t second = value.find(sep, from);
+    return TwoFields{
+        std::string(value.substr(0, first)),
+        std::string(value.substr(from, second == std::string_view::npos ? std::string_view::npos
+                                                                        : second - from))};
+}
+
+std::optional<std::int32_t> peise_colour(std::string_view value) {
+    std::string literal = "&";
+    for (char c : value)
+        if (c != '&') literal += c;
+    if (literal.size() < 3 || (literal[1] != 'H' && literal[1] != 'h')) return std::nullopt;
+    std::size_t i = 2;
+    while (i < literal.size() && is_hex(literal[i]))
+        ++i;
+    const std::size_t digits = i - 2;
+    if (digits == 0 || digits > 8) return std::nullopt;
+    for (; i < literal.size(); ++i)
+        if (!is_blank(literal[i])) return std::nullopt;
+    return static_cast<std::int32_t>(number_value(literal));
+}
+
+bool fill_exe_alias_table(std::string_view section, ExeAliasTable& exe_alias_table) {
+    exe_alias_table.clear();
+    const std::string text = ascii_upper(section);
+    if (text.find("EXE") == std::string::npos) return true;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) end = text.size();
+        const std::string_view line = std::string_view(text).substr(start, end - start);
+        start = end + 2;
+        if (line.find(".EXE") == std::string_view::npos) continue;
+        const std::size_t eq = line.find('=');
+        if (eq == std::string_view::npos || exe_alias_table.size() == kMaxAliasRows) return false;
+        const std::size_t next = line.find('=', eq + 1);
+        exe_alias_table.emplace_back(
+            trim_spaces(line.substr(0, eq)),
+            trim_spaces(line.substr(eq + 1, next == std::string_view::npos ? std::string_view::npos
+                                                                           : next - eq - 1)));
+    }
+    return true;
+}
+
+AppliedText apply_server_text(std::string_view server_text, ConfigTarget& target) {
+    const auto biaoti = section_value(server_text, "[biaoti]");
+    if (!biaoti) return ended(ConfigOutcome::malformed);
+    target.set_caption(*biaoti);
+
+    const auto banben = section_value(server_text, "[banben]");
+    if (!banben) return ended(ConfigOutcome::malformed);
+    if (number_value(*banben) > kProgramVersion) {
+        const auto shengji = section_value(server_text, "[shengji]");
+        if (!shengji) return ended(ConfigOutcome::malformed);
+        AppliedText r = ended(ConfigOutcome::forced_upgrade);
+        r.shengji_url = *shengji;
+        return r;
+    }
+
+    const auto tuichu = section_value(server_text, "[tuichu]");
+    if (!tuichu) return ended(ConfigOutcome::malformed);
+    target.set_exit_link(*tuichu);
+
+    TwoFields fields;
+    for (int i = 1; i <= 3; ++i) {
+        if (!two_field_section(server_text, numbered("[kf", i), fields))
+            return ended(ConfigOutcome::malformed);
+        target.set_link(i, fields.caption, fields.address);
+    }
+    for (int i = 1; i <= 5; ++i) {
+        if (!two_field_section(server_text, numbered("[zdy", i), fields))
+            return ended(ConfigOutcome::malformed);
+        target.set_custom_button(i, fields.caption, fields.address);
+    }
+
+    if (const auto peise = section_value(server_text, "[peise]")) {
+        const auto colour = peise_colour(*peise);
+        if (!colour) return ended(ConfigOutcome::malformed);
+        target.set_background(*colour);
+    }
+
+    const auto exe = section_value(server_text, "[exe]");
+    AppliedText r;
+    if (!exe || !fill_exe_alias_table(*exe, r.exe_alias_table))
+        return ended(ConfigOutcome::malformed);
+    target.set_exe_alias_table(r.exe_alias_table);
+    r.outcome = ConfigOutcome::accepted;
+    return r;
+}
+
+} // namespace keeprun

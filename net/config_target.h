@@ -1,0 +1,30 @@
+#pragma once
+// What the server configuration sets on the main window, in the order it is
+// applied. The main window implements it.
+#include <cstdint>
+#include <string>
+
+#include "system/exe_alias.h"
+
+namespace keeprun {
+
+class ConfigTarget {
+  public:
+    virtual ~ConfigTarget() = default;
+    // "[biaoti]": the main window's caption.
+    virtual void set_caption(const std::string& biaoti) = 0;
+    // "[tuichu]": the main window's Tag, the link opened on a confirmed close (may be "").
+    virtual void set_exit_link(const std::string& tuichu) = 0;
+    // "[kf1]".."[kf3]": caption and Tag of Lkf(index), index 1..3.
+    virtual void set_link(int index, const std::string& caption, const std::string& address) = 0;
+    // "[zdy1]".."[zdy5]": caption and Tag of C_zdy(index), index 1..5.
+    virtual void set_custom_button(int index, const std::string& caption,
+                                   const std::string& address) = 0;
+    // "[peise]", only when present: the colour scheme's background (d_底色更改),
+    // a colour value 0x00BBGGRR.
+    virtual void set_background(std::int32_t dise_yanse) = 0;
+    // "[exe]": the table process control uses in its running check.
+    virtual void set_exe_alias_table(const ExeAliasTable& exe_alias_table) = 0;
+};
+
+} // namespace keeprun

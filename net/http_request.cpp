@@ -1,0 +1,95 @@
+#include "net/http_request.h"
+
+#include <curl/curl.h>
+
+#include <memory>
+#include <mutex>
+
+#include "net/url_encode.h"
+#include "system/codepage.h"
+
+namespace keeprun {
+namespace {
+
+void init_curl_once() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+// Collects the body; stops the transfer as soon as it grows past the limit.
+std::size_t collect(char* data, std::size_t, std::size_t n, void* user) {
+    auto* body = static_cast<std::string*>(user);
+    if (body->size() + n > kMaxReplyBytes) return 0;
+    body->append(data, n);
+    return n;
+}
+
+struct CurlDeleter {
+    void operator()(CURL* c) const { curl_easy_cleanup(c); }
+};
+struct ListDeleter {
+    void operator()(curl_slist* l) const { curl_slist_free_all(l); }
+};
+
+// Adds a header line; false when out of memory.
+bool add_header(std::unique_ptr<curl_slist, ListDeleter>& list, const char* line) {
+    curl_slist* grown = curl_slist_append(list.get(), line);
+    if (!grown) return false;
+    list.release();
+    list.reset(grown);
+    return true;
+}
+
+} // namespace
+
+std::string XMLHttpRequest(std::string_view XmlHttpMode, std::string_view XmlHttpURL,
+                           std::string_view XmlHttpData, std::int32_t chaoshi_haomiao) {
+    init_curl_once();
+    const long timeout_ms = chaoshi_haomiao < 1000 ? 10000 : chaoshi_haomiao;
+    std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
+    if (!curl) return {};
+    CURL* c = curl.get();
+
+    const bool get = XmlHttpMode == "GET";
+    std::unique_ptr<curl_slist, ListDeleter> headers;
+    // "Expect:" keeps large bodies from waiting for a 100-continue answer.
+    if (!add_header(headers, "If-Modified-Since: Sat, 01 Jan 2000 00:00:00 GMT") ||
+        !add_header(headers, "Expect:") ||
+        !add_header(headers,
+                    get ? "Content-Type:" : "Content-Type: application/x-www-form-urlencoded"))
+        return {};
+
+    const std::string url(XmlHttpURL);
+    const std::string body = "id=" + url_encode(XmlHttpData);
+    std::string reply;
+    curl_easy_setopt(c, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
+    curl_easy_setopt(c, CURLOPT_POSTFIELDS, body.c_str());
+    curl_easy_setopt(c, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
+    // A GET that carries a body, as the server's fetchers have always sent it.
+    if (get) curl_easy_setopt(c, CURLOPT_CUSTOMREQUEST, "GET");
+    // Redirects as the platform's request object follows them: up to ten, a POST
+    // turning into a GET on 301, 302 and 303.
+    curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(c, CURLOPT_MAXREDIRS, 10L);
+    // Each phase is bounded: name lookup and connect, then any stall of a second
+    // or more past the time-out, then the whole exchange.
+    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, timeout_ms);
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, (timeout_ms + 999) / 1000);
+    curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, 4 * timeout_ms);
+    curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(kMaxReplyBytes));
+    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, collect);
+    curl_easy_setopt(c, CURLOPT_WRITEDATA, &reply);
+
+    if (curl_easy_perform(c) != CURLE_OK) return {};
+    long status = 0;
+    curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
+    if (status != 200) return {};
+    return cp936_decode(reply);
+}
+
+} // namespace keeprun

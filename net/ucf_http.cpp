@@ -1,0 +1,44 @@
+#include "net/ucf_http.h"
+
+#include <chrono>
+#include <system_error>
+#include <thread>
+#include <utility>
+
+#include "net/http_request.h"
+
+namespace keeprun {
+
+std::string http_fetch(const std::string& url) {
+    return XMLHttpRequest("GET", url, "", 10000);
+}
+
+ucf_http::ucf_http(Fetch fetch) : fetch_(std::move(fetch)) {}
+
+void ucf_http::a_ping(std::string_view vurl) {
+    std::promise<std::string> done;
+    fetch_text_ = done.get_future().share();
+    try {
+        std::thread([fetch = fetch_, url = std::string(vurl), done = std::move(done)]() mutable {
+            std::string text;
+            try {
+                text = fetch(url);
+            } catch (...) {
+                text.clear();
+            }
+            done.set_value(std::move(text));
+        }).detach();
+    } catch (const std::system_error&) {
+        // No thread to be had: this fetch stays without an answer.
+        fetch_text_ = {};
+    }
+}
+
+std::string ucf_http::a_get_txt() {
+    if (!fetch_text_.valid() ||
+        fetch_text_.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+        return {};
+    return fetch_text_.get();
+}
+
+} // namespace keeprun
