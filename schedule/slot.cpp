@@ -195,22 +195,23 @@ void Slot::add_click_rows() {
 void Slot::run_step(int row) {
     Step& step = steps_.row(row);
     // The outside action may let window messages run, and with them "清除" or a
-    // drop that empties this list; a replaced list is left as it is.
+    // drop that empties this list; an emptied list stays empty.
     const std::uint64_t generation = steps_.generation();
     auto finish = [&] {
-        if (steps_.generation() != generation) return false;
+        if (steps_.generation() != generation) return;
         step.flag = "0";
         stamp_next_wait(row);
-        return true;
     };
     if (step.action == "op") {
         const std::string path = step.argument;
         ports_.processes.open(path);
-        if (finish()) record(" 打开程序");
+        finish();
+        record(" 打开程序");
     } else if (step.action == "of") {
         const std::string path = step.argument;
         ports_.processes.close(path);
-        if (finish()) record(" 关闭程序");
+        finish();
+        record(" 关闭程序");
     } else if (step.action == "dj") {
         const std::string position = step.argument;
         ports_.clicker.click(position);

@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+#include "fakes.h"
+#include "system/desktop_entry.h"
+#include "system/program_file.h"
+
+using namespace keeprun;
+using namespace keeprun::testing;
+
+namespace {
+
+TEST(ProgramFile, WindowsRulesReadThePathText) {
+    FakeFiles files;
+    files.add_document("C:\\Tools\\app.exe");
+    files.add_document("C:\\Tools\\APP.EXE.bak");
+    files.add_document("C:\\Tools\\notes.txt");
+    struct Case {
+        const char* path;
+        bool usable, dark, dropped_program, dropped_shortcut;
+    } cases[] = {
+        {"C:\\Tools\\app.exe", true, true, true, false},
+        {"C:\\Tools\\APP.EXE.bak", true, true, false, false}, // contains ".exe", exists
+        {"C:\\Tools\\missing.exe", false, true, true, false}, // a drop is not checked on disk
+        {"C:\\Tools\\notes.txt", false, true, false, false},
+        {"D:\\Games\\GAME.EXE", false, true, true, false},
+        {"C:\\Users\\u\\Desktop\\App.LNK", false, true, false, true},
+        {"app.exe", false, false, true, false},
+        {"", false, false, false, false},
+        {"xe", false, false, false, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(slot_path_usable(FileRules::windows, c.path, files), c.usable) << c.path;
+        EXPECT_EQ(path_shown_dark(FileRules::windows, c.path), c.dark) << c.path;
+        EXPECT_EQ(is_dropped_program(FileRules::windows, c.path, files), c.dropped_program)
+            << c.path;
+        EXPECT_EQ(is_dropped_shortcut(FileRules::windows, c.path), c.dropped_shortcut) << c.path;
+    }
+}
+
+TEST(ProgramFile, PosixRulesAskTheFile) {
+    FakeFiles files;
+    files.add_program("/usr/bin/game");
+    files.add_program("/home/u/run.sh");
+    files.add_program("/home/u/Desktop/trusted.desktop");
+    files.add_document("/home/u/app.exe");
+    files.add_folder("/usr/bin");
+    struct Case {
+        const char* path;
+        bool usable, dark, dropped_program, dropped_shortcut;
+    } cases[] = {
+        {"/usr/bin/game", true, true, true, false},
+        {"/home/u/run.sh", true, true, true, false},
+        {"/home/u/app.exe", false, true, false, false},
+        {"/usr/bin", false, true, false, false},
+        {"/usr/bin/missing", false, true, false, false},
+        {"/home/u/Desktop/trusted.desktop", true, true, true, true},
+        {"/home/u/Desktop/Other.DESKTOP", false, true, false, true},
+        {"C:\\Tools\\app.exe", false, false, false, false},
+        {"", false, false, false, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(slot_path_usable(FileRules::posix, c.path, files), c.usable) << c.path;
+        EXPECT_EQ(path_shown_dark(FileRules::posix, c.path), c.dark) << c.path;
+        EXPECT_EQ(is_dropped_program(FileRules::posix, c.path, files), c.dropped_program) << c.path;
+        EXPECT_EQ(is_dropped_shortcut(FileRules::posix, c.path), c.dropped_shortcut) << c.path;
+    }
+}
+
+TEST(DesktopEntry, TakesTheProgramOfExec) {
+    struct Case {
+        const char* name;
+        const char* text;
+        const char* want; // nullptr: no program
+    } cases[] = {
+        {"plain", "[Desktop Entry]\nType=Application\nExec=/opt/game/game\n", "/opt/game/game"},
+        {"field codes and arguments", "[Desktop Entry]\nExec=firefox %u --new-window\n", "firefox"},
+        {"field code first", "[Desktop Entry]\nExec=%k /usr/bin/tool\n", "/usr/bin/tool"},
+        {"quoted with blank", "[Desktop Entry]\nExec=\"/opt/My Game/run\" %F\n",
+         "/opt/My Game/run"},
+        {"escaped quote", "[Desktop Entry]\nExec=\"/opt/a\\\"b/run\"\n", "/opt/a\"b/run"},
+        {"literal percent", "[Desktop Entry]\nExec=/opt/100%%/run\n", "/opt/100%/run"},
+        {"space escape", "[Desktop Entry]\nExec=/opt/my\\sgame\n", "/opt/my"},
+        {"blanks around =", "[Desktop Entry]\nExec = /bin/x\n", "/bin/x"},
+        {"CR LF lines", "[Desktop Entry]\r\nName=x\r\nExec=/bin/x\r\n", "/bin/x"},
+        {"other group first",
+         "[Desktop Action new]\nExec=/bin/wrong\n[Desktop Entry]\nExec=/bin/right\n", "/bin/right"},
+        {"only in another group", "[Desktop Entry]\nName=x\n[Desktop Action a]\nExec=/bin/a\n",
+         nullptr},
+        {"key only starts with Exec", "[Desktop Entry]\nExecutable=/bin/x\n", nullptr},
+        {"TryExec is not Exec", "[Desktop Entry]\nTryExec=/bin/x\n", nullptr},
+        {"link launcher", "[Desktop Entry]\nType=Link\nURL=https://example.org\n", nullptr},
+        {"empty Exec", "[Desktop Entry]\nExec=\n", nullptr},
+        {"only field codes", "[Desktop Entry]\nExec=%f %U\n", nullptr},
+        {"empty quoted program", "[Desktop Entry]\nExec=\"\" /bin/x\n", nullptr},
+        {"no group", "Exec=/bin/x\n", nullptr},
+        {"binary",
+         "\x7f"
+         "ELF\x02\x01\x01",
+         nullptr},
+        {"unterminated quote", "[Desktop Entry]\nExec=\"/opt/x", "/opt/x"},
+        {"trailing backslash", "[Desktop Entry]\nExec=/opt/x\\", "/opt/x\\"},
+    };
+    for (const Case& c : cases) {
+        const auto got = desktop_exec_program(c.text);
+        if (c.want) {
+            ASSERT_TRUE(got.has_value()) << c.name;
+            EXPECT_EQ(*got, c.want) << c.name;
+        } else {
+            EXPECT_FALSE(got.has_value()) << c.name << ": " << got.value_or("");
+        }
+    }
+}
+
+TEST(DesktopEntry, LooksUpBareNamesInThePath) {
+    FakeFiles files;
+    files.add_program("/usr/bin/firefox");
+    files.add_program("/opt/bin/firefox");
+    files.add_document("/usr/local/bin/notes");
+    files.add_program("/usr/bin/notes");
+    struct Case {
+        const char* program;
+        const char* path_list;
+        const char* want;
+    } cases[] = {
+        {"firefox", "/usr/local/bin:/usr/bin:/opt/bin", "/usr/bin/firefox"},
+        {"firefox", "/opt/bin/:/usr/bin", "/opt/bin/firefox"},
+        {"notes", "/usr/local/bin:/usr/bin", "/usr/bin/notes"}, // not executable: skipped
+        {"firefox", "::/usr/bin", "/usr/bin/firefox"},
+        {"firefox", "", nullptr},
+        {"missing", "/usr/bin", nullptr},
+        {"./run", "/usr/bin", "./run"},
+        {"/abs/x", "/usr/bin", "/abs/x"},
+        {"", "/usr/bin", nullptr},
+    };
+    for (const auto& c : cases) {
+        const auto got = resolve_program(c.program, c.path_list, files);
+        EXPECT_EQ(got.has_value(), c.want != nullptr) << c.program << " in " << c.path_list;
+        if (got && c.want) {
+            EXPECT_EQ(*got, c.want);
+        }
+    }
+}
+
+// The real file system: permissions and a launcher file on disk.
+class OnDisk : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = std::filesystem::temp_directory_path() /
+               ("keeprun-schedule-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(dir_);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+    std::string write(const std::string& name, const std::string& text, bool executable) {
+        const auto p = dir_ / name;
+        std::ofstream(p, std::ios::binary) << text;
+        std::filesystem::permissions(p, executable ? std::filesystem::perms::owner_all
+                                                   : std::filesystem::perms::owner_read |
+                                                         std::filesystem::perms::owner_write);
+        return p.string();
+    }
+    std::filesystem::path dir_;
+};
+
+TEST_F(OnDisk, LocalFileStatusAndLauncher) {
+    const std::string program = write("prog", "#!/bin/sh\n", true);
+    const std::string document = write("doc.txt", "text", false);
+    const std::string launcher =
+        write("game.desktop", "[Desktop Entry]\nExec=\"" + program + "\" %U\n", false);
+    const std::string to_document =
+        write("doc.desktop", "[Desktop Entry]\nExec=" + document + "\n", false);
+    const FileStatus& files = local_file_status();
+
+    const FileInfo p = files.status(program);
+    EXPECT_TRUE(p.exists && p.regular && p.executable);
+    const FileInfo d = files.status(document);
+    EXPECT_TRUE(d.exists && d.regular);
+    EXPECT_FALSE(d.executable); // even for root: no execute bit at all
+    EXPECT_FALSE(files.status(dir_.string()).regular);
+    EXPECT_FALSE(files.status((dir_ / "missing").string()).exists);
+
+    EXPECT_EQ(desktop_entry_program(launcher, files), program);
+    EXPECT_EQ(desktop_entry_program(to_document, files), document); // the drop rule rejects it
+    EXPECT_FALSE(desktop_entry_program((dir_ / "gone.desktop").string(), files).has_value());
+    EXPECT_FALSE(desktop_entry_program(dir_.string(), files).has_value());
+}
+
+} // namespace

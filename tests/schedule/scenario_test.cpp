@@ -1,0 +1,363 @@
+// The engine driven tick by tick on a fake clock, 500 ms apart, over simulated hours.
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+
+using namespace keeprun;
+using namespace keeprun::testing;
+
+namespace {
+
+const std::string kProgram = "/opt/app/app";
+
+// Ticks until the slot has built a list; the tick's clock reading in ms.
+std::int64_t tick_until_list_built(Rig& rig, const Slot& slot) {
+    for (int i = 0; i < 100; ++i) {
+        const std::int64_t at = rig.clock.ms();
+        rig.master.master_tick();
+        rig.clock.advance(500);
+        if (slot.steps().first_pending() != 0) return at;
+    }
+    ADD_FAILURE() << "no list was built";
+    return 0;
+}
+
+std::string clock_text_at(std::int64_t ms) {
+    return time_of_day_text(local_time_from_serial(ms / 1000));
+}
+
+// The clock starts at 13:59:50 plus a fraction of a second, so whole-second
+// readings fall at different points of the 500 ms tick.
+class FirstKind : public ::testing::TestWithParam<int> {};
+
+TEST_P(FirstKind, ReopensAGoneProgramAndClicksInOrder) {
+    Rig rig(LocalTime{2026, 12, 8, 13, 59, 50}, GetParam());
+    rig.files.add_program(kProgram);
+    rig.world.running.insert(kProgram);
+    ucf_fa& slot = rig.master.first(2);
+    slot.set_path_text(" " + kProgram + " ");
+    slot.set_delay(0, "8");
+    slot.set_position(0, "100*200");
+    slot.set_delay(2, "30"); // over 20: waits 20
+    slot.set_position(2, "x300 * 400");
+    slot.set_delay(3, "1");
+    slot.set_position(3, "12"); // no "*": no click
+
+    rig.run_for_seconds(600);
+    EXPECT_TRUE(rig.world.events.empty());
+    EXPECT_TRUE(rig.world.lines.empty());
+
+    rig.world.running.erase(kProgram);
+    const std::int64_t found = tick_until_list_built(rig, slot);
+    ASSERT_EQ(slot.steps().size(), 6);
+    rig.run_for_seconds(3600);
+
+    const auto opens = rig.world.of("open");
+    ASSERT_EQ(opens.size(), 1u);
+    EXPECT_GE(opens[0].ms - found, 2000);
+    EXPECT_LE(opens[0].ms - found, 3000);
+    ASSERT_EQ(rig.world.lines.size(), 1u);
+    EXPECT_EQ(rig.world.lines[0], clock_text_at(opens[0].ms) + " 打开程序2");
+
+    const auto clicks = rig.world.of("click");
+    ASSERT_EQ(clicks.size(), 2u);
+    EXPECT_EQ(clicks[0].argument, "100*200");
+    EXPECT_EQ(clicks[1].argument, "300*400");
+    // A wait of w seconds ends with whole-second readings, and the next tick acts.
+    EXPECT_GE(clicks[0].ms - opens[0].ms, 8000);
+    EXPECT_LE(clicks[0].ms - opens[0].ms, 8500);
+    EXPECT_GE(clicks[1].ms - clicks[0].ms, 20000);
+    EXPECT_LE(clicks[1].ms - clicks[0].ms, 20500);
+    EXPECT_EQ(slot.steps().first_pending(), 0);
+
+    // Gone again: one more opening, no duplicate while it runs.
+    rig.world.running.erase(kProgram);
+    rig.run_for_seconds(120);
+    EXPECT_EQ(rig.world.of("open").size(), 2u);
+    EXPECT_EQ(rig.world.lines.size(), 2u);
+}
+
+INSTANTIATE_TEST_SUITE_P(ClockPhases, FirstKind, ::testing::Values(0, 250, 500, 700, 999));
+
+TEST(FirstKindScenario, ProgramThatNeverStaysUpIsTriedAgainAfterEachList) {
+    Rig rig(LocalTime{2026, 12, 8, 8, 0, 0});
+    rig.files.add_program(kProgram);
+    rig.master.first(1).set_path_text(kProgram);
+    // Each opening fails at once: the program is never seen running.
+    for (int i = 0; i < 60 * 2; ++i) {
+        rig.tick();
+        rig.world.running.clear();
+    }
+    // A list is a 2 s wait and the opening, then the next tick builds the next:
+    // about one try every 2.5 to 3 s, one record line each.
+    const auto opens = rig.world.of("open");
+    EXPECT_GE(opens.size(), 19u);
+    EXPECT_LE(opens.size(), 24u);
+    EXPECT_EQ(rig.world.lines.size(), opens.size());
+}
+
+TEST(FirstKindScenario, PausedSlotAndOpenMessageBoxDoNothing) {
+    Rig rig(LocalTime{2026, 12, 8, 9, 0, 0});
+    rig.files.add_program(kProgram);
+    ucf_fa& slot = rig.master.first(1);
+    slot.set_path_text(kProgram);
+    slot.set_position(0, "1*1");
+
+    slot.toggle_pause();
+    rig.run_for_seconds(3600);
+    rig.master.first(1).toggle_pause();
+    rig.message_box.open = true;
+    rig.run_for_seconds(3600);
+    EXPECT_TRUE(rig.world.events.empty());
+    EXPECT_TRUE(rig.world.lines.empty());
+
+    // A box that opens mid-list holds the list where it is.
+    rig.message_box.open = false;
+    ASSERT_TRUE(rig.run_until([&] { return rig.world.of("open").size() == 1; }, 10));
+    rig.message_box.open = true;
+    rig.run_for_seconds(60);
+    EXPECT_TRUE(rig.world.of("click").empty());
+    rig.message_box.open = false;
+    ASSERT_TRUE(rig.run_until([&] { return rig.world.of("click").size() == 1; }, 10));
+
+    // A pause mid-list keeps the pending rows; a wait long gone ends at once.
+    rig.world.running.erase(kProgram);
+    ASSERT_TRUE(rig.run_until([&] { return rig.world.of("open").size() == 2; }, 10));
+    slot.toggle_pause();
+    rig.run_for_seconds(60);
+    EXPECT_EQ(rig.world.of("click").size(), 1u);
+    slot.toggle_pause();
+    rig.tick();
+    rig.tick();
+    EXPECT_EQ(rig.world.of("click").size(), 2u);
+}
+
+TEST(FirstKindScenario, ClearMidListStopsTheList) {
+    Rig rig(LocalTime{2026, 12, 8, 9, 0, 0});
+    rig.files.add_program(kProgram);
+    ucf_fa& slot = rig.master.first(3);
+    slot.set_path_text(kProgram);
+    slot.set_position(0, "1*1");
+    slot.set_position(1, "2*2");
+    ASSERT_TRUE(rig.run_until([&] { return rig.world.of("open").size() == 1; }, 10));
+    rig.run_for_seconds(3);
+    slot.clear_slot();
+    EXPECT_EQ(slot.steps().size(), 0);
+    rig.world.running.erase(kProgram);
+    rig.run_for_seconds(600);
+    // The path is back to the hint: nothing more is opened or clicked.
+    EXPECT_EQ(rig.world.of("open").size(), 1u);
+    EXPECT_TRUE(rig.world.of("click").empty());
+    EXPECT_EQ(rig.world.lines.size(), 1u);
+}
+
+TEST(MasterSwitchScenario, NothingRunsBeforeStartupIsDone) {
+    FakeClock clock(LocalTime{2026, 12, 8, 14, 0, 0});
+    FakeFiles files;
+    FakeWorld world(clock);
+    FakeMessageBox box;
+    FakeShortcuts shortcuts;
+    const Ports ports{clock, files, world, world, world, box, shortcuts, FileRules::posix};
+    MasterSwitch master(ports);
+    master.master_init();
+    files.add_program(kProgram);
+    master.first(1).set_path_text(kProgram);
+    master.second(1).set_path_text(kProgram);
+    master.second(1).set_switch(0, 1);
+    master.second(1).set_choice_text(0, "整点重启");
+    for (int i = 0; i < 40; ++i, clock.advance(500))
+        master.master_tick();
+    EXPECT_TRUE(world.events.empty());
+    master.set_startup_done();
+    for (int i = 0; i < 40; ++i, clock.advance(500))
+        master.master_tick();
+    EXPECT_FALSE(world.events.empty());
+}
+
+TEST(MasterSwitchScenario, EmptySlotsDoNothing) {
+    Rig rig(LocalTime{2026, 12, 8, 0, 0, 0});
+    rig.run_for_seconds(3600);
+    EXPECT_TRUE(rig.world.events.empty());
+    EXPECT_TRUE(rig.world.lines.empty());
+}
+
+TEST(MasterSwitchScenario, TickArrivingInsideAStepIsSkipped) {
+    Rig rig(LocalTime{2026, 12, 8, 9, 0, 0});
+    rig.files.add_program(kProgram);
+    rig.files.add_program("/opt/other");
+    rig.master.first(1).set_path_text(kProgram);
+    rig.master.first(1).set_position(0, "5*5");
+    rig.master.first(2).set_path_text("/opt/other");
+    rig.world.running.insert("/opt/other");
+    // The click lets window messages run, and the timer fires from inside it.
+    int nested = 0;
+    rig.world.during_click = [&] {
+        ++nested;
+        for (int i = 0; i < 30; ++i) {
+            rig.clock.advance(100);
+            rig.master.master_tick();
+        }
+    };
+    rig.run_for_seconds(60);
+    EXPECT_EQ(nested, 1);
+    EXPECT_EQ(rig.world.of("click").size(), 1u);
+    EXPECT_EQ(rig.world.of("open").size(), 1u);
+}
+
+TEST(MasterSwitchScenario, ClearFromInsideAClickLeavesTheListEmpty) {
+    Rig rig(LocalTime{2026, 12, 8, 9, 0, 0});
+    rig.files.add_program(kProgram);
+    ucf_fa& slot = rig.master.first(1);
+    slot.set_path_text(kProgram);
+    slot.set_position(0, "5*5");
+    slot.set_position(1, "6*6");
+    rig.world.during_click = [&] { slot.clear_slot(); };
+    rig.run_for_seconds(60);
+    EXPECT_EQ(rig.world.of("click").size(), 1u);
+    EXPECT_EQ(slot.steps().size(), 0);
+    EXPECT_EQ(slot.steps().row(1).flag, "");
+    EXPECT_EQ(slot.steps().row(1).action, "");
+}
+
+TEST(MasterSwitchScenario, AFailingSlotDoesNotStopTheOthers) {
+    Rig rig(LocalTime{2026, 12, 8, 9, 0, 0});
+    rig.files.add_program("/opt/broken");
+    rig.files.add_program(kProgram);
+    rig.master.first(1).set_path_text("/opt/broken");
+    rig.master.first(4).set_path_text(kProgram);
+    rig.files.add_program("/opt/timed");
+    rig.master.second(1).set_path_text("/opt/timed");
+    rig.master.second(1).set_switch(1, 1);
+    rig.master.second(1).set_choice_text(1, "09:00:10");
+    rig.world.throw_for = "/opt/broken";
+    rig.run_for_seconds(30);
+    EXPECT_EQ(rig.world.of("open").size(), 1u);
+    EXPECT_EQ(rig.world.of("close").size(), 1u);
+}
+
+TEST(MasterSwitchScenario, FirstKindActsBeforeSecondKindInOneTick) {
+    Rig rig(LocalTime{2026, 12, 8, 9, 59, 50});
+    rig.files.add_program(kProgram);
+    ucf_fa2& timed = rig.master.second(1);
+    timed.set_path_text(kProgram);
+    timed.set_switch(1, 1);
+    timed.set_choice_text(1, "10:00:00");
+    rig.master.first(1).set_path_text(kProgram);
+    rig.world.running.insert(kProgram);
+    // Both lists come due: the close at 10:00:00 and the keeper's reopening.
+    ASSERT_TRUE(rig.run_until([&] { return rig.world.of("open").size() == 1; }, 60));
+    const auto& events = rig.world.events;
+    ASSERT_GE(events.size(), 2u);
+    EXPECT_EQ(events[0].what, "close");
+    EXPECT_EQ(events[1].what, "open");
+}
+
+TEST(SecondKindScenario, CloseTimeClosesOnceThatDay) {
+    Rig rig(LocalTime{2026, 12, 8, 19, 0, 0});
+    rig.files.add_program(kProgram);
+    ucf_fa2& slot = rig.master.second(2);
+    slot.set_path_text(kProgram);
+    slot.set_switch(1, 1);
+    slot.set_choice_text(1, "20:01:00");
+    rig.world.running.insert(kProgram);
+    rig.run_for_seconds(5 * 3600 - 1); // up to 23:59:59
+    const auto closes = rig.world.of("close");
+    ASSERT_EQ(closes.size(), 1u);
+    const std::string at = clock_text_at(closes[0].ms);
+    EXPECT_GE(at, "20:01:00");
+    EXPECT_LE(at, "20:01:06");
+    ASSERT_EQ(rig.world.lines.size(), 1u);
+    EXPECT_EQ(rig.world.lines[0], at + " 关闭程序6");
+    EXPECT_TRUE(rig.world.of("open").empty());
+}
+
+TEST(SecondKindScenario, HourlyRestartClosesAndReopensOncePerHour) {
+    Rig rig(LocalTime{2026, 12, 8, 0, 0, 0});
+    rig.files.add_program(kProgram);
+    ucf_fa2& slot = rig.master.second(1);
+    slot.set_path_text(kProgram);
+    slot.set_choice_text(0, "整点重启");
+    slot.set_switch(0, 1);
+    slot.set_position(1, "7*8");
+    rig.run_for_seconds(24 * 3600);
+    const auto closes = rig.world.of("close");
+    const auto opens = rig.world.of("open");
+    ASSERT_EQ(closes.size(), 24u);
+    ASSERT_EQ(opens.size(), 24u);
+    ASSERT_EQ(rig.world.of("click").size(), 24u);
+    ASSERT_EQ(rig.world.lines.size(), 48u);
+    for (std::size_t h = 0; h < 24; ++h) {
+        const std::string close_at = clock_text_at(closes[h].ms);
+        EXPECT_EQ(
+            close_at.substr(0, 2),
+            clock_text_at(static_cast<std::int64_t>(h) * 3600000 + closes[0].ms).substr(0, 2));
+        EXPECT_GE(close_at.substr(3), "00:01");
+        EXPECT_LE(close_at.substr(3), "00:07");
+        EXPECT_GE(opens[h].ms - closes[h].ms, 3000);
+        EXPECT_LE(opens[h].ms - closes[h].ms, 3500);
+        EXPECT_EQ(rig.world.lines[2 * h], close_at + " 关闭程序5");
+        EXPECT_EQ(rig.world.lines[2 * h + 1], clock_text_at(opens[h].ms) + " 打开程序5");
+    }
+}
+
+TEST(SecondKindScenario, FourClickPositionsBuildTwelveRows) {
+    Rig rig(LocalTime{2026, 12, 8, 10, 4, 55});
+    rig.files.add_program(kProgram);
+    ucf_fa2& slot = rig.master.second(2); // default rule: minute 5 of every hour
+    slot.set_path_text(kProgram);
+    slot.set_switch(0, 1);
+    const char* positions[] = {"1*1", "2*2", "3*3", "4*4"};
+    for (int i = 0; i < 4; ++i)
+        slot.set_position(i, positions[i]);
+    slot.set_delay(1, "2.5"); // rounds half to even: 2
+    const std::int64_t built = tick_until_list_built(rig, slot);
+    EXPECT_EQ(slot.steps().size(), 12);
+    EXPECT_EQ(slot.steps().row(12).action, "ys");
+    EXPECT_EQ(slot.steps().row(12).argument, "6");
+    EXPECT_EQ(slot.steps().row(6).argument, "2.5");
+    EXPECT_EQ(clock_text_at(built), "10:05:01");
+    rig.run_for_seconds(120);
+    const auto clicks = rig.world.of("click");
+    ASSERT_EQ(clicks.size(), 4u);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(clicks[static_cast<std::size_t>(i)].argument, positions[i]);
+    EXPECT_LE(clicks[1].ms - clicks[0].ms, 2500);
+    EXPECT_EQ(rig.world.of("close").size(), 1u);
+}
+
+TEST(SecondKindScenario, StoredBothSwitchesEndsWithOnlyCloseOn) {
+    Rig rig(LocalTime{2026, 12, 8, 20, 0, 55});
+    rig.files.add_program(kProgram);
+    ucf_fa2& slot = rig.master.second(1);
+    slot.a_set_canshu(kProgram + "[*]8[*]3[*]3[*]3[*]1*1[*][*][*][*]1[*]1[*]整点重启[*]20:01:00");
+    EXPECT_EQ(slot.switch_value(0), 0);
+    EXPECT_EQ(slot.switch_value(1), 1);
+    rig.run_for_seconds(3600);
+    EXPECT_EQ(rig.world.of("close").size(), 1u);
+    EXPECT_TRUE(rig.world.of("open").empty());
+}
+
+TEST(SecondKindScenario, IdleWithoutSwitchOrUsablePath) {
+    struct Case {
+        const char* name;
+        const char* path;
+        int restart;
+    } cases[] = {{"both switches off", "/opt/app/app", 0},
+                 {"path holds the hint", nullptr, 1},
+                 {"no such file", "/opt/missing", 1},
+                 {"not executable", "/opt/doc", 1}};
+    for (const Case& c : cases) {
+        Rig rig(LocalTime{2026, 12, 8, 0, 0, 0});
+        rig.files.add_program(kProgram);
+        rig.files.add_document("/opt/doc");
+        ucf_fa2& slot = rig.master.second(1);
+        if (c.path) slot.set_path_text(c.path);
+        slot.set_choice_text(0, "整点重启");
+        slot.set_switch(0, c.restart);
+        rig.run_for_seconds(2 * 3600);
+        EXPECT_TRUE(rig.world.events.empty()) << c.name;
+        EXPECT_TRUE(rig.world.lines.empty()) << c.name;
+    }
+}
+
+} // namespace
