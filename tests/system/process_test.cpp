@@ -1,0 +1,249 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "system/process.h"
+#include "system/single_instance.h"
+#include "tests/system/temp_dir.h"
+
+extern char** environ;
+
+namespace keeprun {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TempDir;
+using testing::wait_until;
+
+std::vector<long> pids_running(const std::string& exe) {
+    std::vector<ProcessRow> table;
+    list_processes(table);
+    std::vector<long> pids;
+    for (const auto& row : table)
+        if (row.exe == exe) pids.push_back(row.pid);
+    return pids;
+}
+
+std::string proc_text(long pid, const char* file) {
+    return testing::slurp("/proc/" + std::to_string(pid) + "/" + file);
+}
+
+// Test programs live in their own folder; whatever is left running is killed.
+class RealProcesses : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        for (const auto& p : programs_)
+            close_program(p);
+        for (pid_t child : children_) {
+            kill(child, SIGKILL);
+            waitpid(child, nullptr, 0);
+        }
+    }
+
+    std::string copy_program(const std::string& name) {
+        const std::string path = dir_.file(name);
+        fs::copy_file(IDLE_PROGRAM, path, fs::copy_options::overwrite_existing);
+        programs_.push_back(path);
+        return path;
+    }
+
+    std::string write_script(const std::string& name, const std::string& text) {
+        const std::string path = dir_.file(name);
+        testing::spit(path, text);
+        fs::permissions(path, fs::perms::owner_all);
+        programs_.push_back(path);
+        return path;
+    }
+
+    // Runs argv as a child of the test (not detached), to be killed at the end.
+    pid_t spawn(std::vector<std::string> args) {
+        std::vector<char*> argv;
+        for (auto& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        pid_t pid = 0;
+        EXPECT_EQ(posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ), 0);
+        children_.push_back(pid);
+        return pid;
+    }
+
+    bool running(const std::string& path, const ExeAliasTable& aliases = {}) {
+        return is_program_running(path, aliases) == 1;
+    }
+
+    TempDir dir_;
+    std::vector<std::string> programs_;
+    std::vector<pid_t> children_;
+};
+
+TEST_F(RealProcesses, StartedProgramIsDetachedAndCleanlyEquipped) {
+    const std::string prog = copy_program("prog");
+    ASSERT_FALSE(running(prog));
+    signal(SIGUSR1, SIG_IGN); // must not reach the started program
+    ASSERT_TRUE(open_program(prog));
+    signal(SIGUSR1, SIG_DFL);
+    ASSERT_TRUE(wait_until([&] { return running(prog); }));
+    const auto pids = pids_running(prog);
+    ASSERT_EQ(pids.size(), 1u);
+    const long pid = pids.front();
+
+    EXPECT_EQ(proc_text(pid, "cmdline"), prog + std::string(1, '\0')) << "argv is the path alone";
+    EXPECT_EQ(fs::read_symlink("/proc/" + std::to_string(pid) + "/cwd"), fs::current_path());
+    std::vector<std::string> fds;
+    for (const auto& e : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd"))
+        fds.push_back(e.path().filename());
+    std::sort(fds.begin(), fds.end());
+    EXPECT_EQ(fds, (std::vector<std::string>{"0", "1", "2"}));
+    EXPECT_EQ(fs::read_symlink("/proc/" + std::to_string(pid) + "/fd/0"), "/dev/null");
+
+    const std::string status = proc_text(pid, "status");
+    EXPECT_NE(status.find("SigIgn:\t0000000000000000"), std::string::npos) << status;
+    EXPECT_NE(status.find("SigBlk:\t0000000000000000"), std::string::npos) << status;
+    EXPECT_EQ(status.find("PPid:\t" + std::to_string(getpid()) + "\n"), std::string::npos)
+        << "not a child of keeprun";
+    // Its own session, so a terminal closing in keeprun's session leaves it alone.
+    EXPECT_NE(getsid(static_cast<pid_t>(pid)), getsid(0));
+}
+
+TEST_F(RealProcesses, OpenReportsAProgramThatCannotStart) {
+    EXPECT_FALSE(open_program(dir_.file("missing")));
+    // Without a "#!" line only a shell would run it, and no shell is involved.
+    EXPECT_FALSE(open_program(write_script("plain.txt", "echo not a program\n")));
+    fs::permissions(dir_.file("plain.txt"), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_FALSE(open_program(dir_.file("plain.txt")));
+    EXPECT_FALSE(open_program(""));
+}
+
+TEST_F(RealProcesses, OneCloseEndsEveryInstance) {
+    const std::string prog = copy_program("twice");
+    const std::string other = copy_program("other");
+    ASSERT_TRUE(open_program(prog));
+    ASSERT_TRUE(open_program(prog));
+    ASSERT_TRUE(open_program(other));
+    ASSERT_TRUE(wait_until([&] { return pids_running(prog).size() == 2; }));
+    ASSERT_TRUE(wait_until([&] { return running(other); }));
+    close_program(prog);
+    EXPECT_TRUE(wait_until([&] { return !running(prog); }));
+    EXPECT_TRUE(running(other)) << "a program in the same folder is left alone";
+}
+
+TEST_F(RealProcesses, ScriptsAreRecognisedThroughTheirInterpreter) {
+    const std::string loop = "while :; do sleep 1; done\n";
+    const std::string job = write_script("job.sh", "#!/bin/sh\n" + loop);
+    const std::string env_job = write_script("env-job.sh", "#!/usr/bin/env sh\n" + loop);
+    const std::string opt_job = write_script("opt-job.sh", "#!/bin/sh -u\n" + loop);
+
+    // Holding the file open or running another script is not running it.
+    spawn({"/usr/bin/tail", "-f", job});
+    spawn({"/bin/sh", write_script("other.sh", "#!/bin/sh\n" + loop)});
+    ASSERT_TRUE(wait_until([&] { return running(dir_.file("other.sh")); }));
+    EXPECT_FALSE(running(job));
+
+    for (const std::string& script : {job, env_job, opt_job}) {
+        ASSERT_TRUE(open_program(script)) << script;
+        EXPECT_TRUE(wait_until([&] { return running(script); })) << script;
+        close_program(script);
+        EXPECT_TRUE(wait_until([&] { return !running(script); })) << script;
+    }
+    EXPECT_TRUE(running(dir_.file("other.sh")));
+
+    // Started by hand with a relative path from the script's folder.
+    const pid_t child = fork();
+    if (child == 0) {
+        if (chdir(dir_.path().c_str()) == 0) execl("/bin/sh", "sh", "job.sh", nullptr);
+        _exit(127);
+    }
+    children_.push_back(child);
+    EXPECT_TRUE(wait_until([&] { return running(job); }));
+}
+
+TEST_F(RealProcesses, AProgramReplacedOnDiskStillCounts) {
+    const std::string prog = copy_program("upgraded");
+    ASSERT_TRUE(open_program(prog));
+    ASSERT_TRUE(wait_until([&] { return running(prog); }));
+    fs::copy_file(IDLE_PROGRAM, prog + ".new");
+    fs::rename(prog + ".new", prog);
+    EXPECT_TRUE(running(prog));
+    close_program(prog);
+    EXPECT_TRUE(wait_until([&] { return !running(prog); }));
+}
+
+TEST_F(RealProcesses, ZombiesDoNotCount) {
+    const std::string prog = copy_program("zombie");
+    const pid_t child = spawn({prog});
+    ASSERT_TRUE(wait_until([&] { return running(prog); }));
+    kill(child, SIGKILL);
+    // Not reaped yet: the child stays a zombie until TearDown.
+    ASSERT_TRUE(
+        wait_until([&] { return proc_text(child, "stat").find(") Z ") != std::string::npos; }));
+    EXPECT_FALSE(running(prog));
+}
+
+TEST_F(RealProcesses, AliasRowsCountOnlyForTheRunningCheck) {
+    fs::create_directory(dir_.file("games"));
+    const std::string launcher = copy_program("games/Launcher.bin");
+    const std::string game = copy_program("games/game.BIN");
+    const std::string elsewhere = copy_program("game.bin");
+    const ExeAliasTable aliases = {{"LAUNCHER.BIN", "GAME.BIN"}};
+
+    ASSERT_TRUE(open_program(elsewhere));
+    ASSERT_TRUE(wait_until([&] { return running(elsewhere); }));
+    EXPECT_FALSE(running(launcher, aliases)) << "the folder stays the launcher's";
+
+    ASSERT_TRUE(open_program(launcher));
+    ASSERT_TRUE(wait_until([&] { return running(launcher); }));
+    EXPECT_FALSE(running(launcher, aliases)) << "with an alias only the alias counts";
+
+    ASSERT_TRUE(open_program(game));
+    EXPECT_TRUE(wait_until([&] { return running(launcher, aliases); }));
+    close_program(launcher);
+    EXPECT_TRUE(wait_until([&] { return !running(launcher); }));
+    EXPECT_TRUE(running(game));
+}
+
+TEST_F(RealProcesses, OtherUsersProgramsAreNeitherSeenNorClosed) {
+    if (getuid() != 0) GTEST_SKIP() << "needs root to run a program as another user";
+    fs::permissions(dir_.path(), fs::perms::all);
+    const std::string prog = copy_program("shared");
+    fs::permissions(prog, fs::perms::all);
+    const pid_t child = fork();
+    if (child == 0) {
+        if (setgid(65534) == 0 && setuid(65534) == 0) execl(prog.c_str(), prog.c_str(), nullptr);
+        _exit(127);
+    }
+    children_.push_back(child);
+    ASSERT_TRUE(wait_until([&] {
+        return fs::exists("/proc/" + std::to_string(child) + "/exe") &&
+               proc_text(child, "status").find("Uid:\t65534") != std::string::npos &&
+               fs::read_symlink("/proc/" + std::to_string(child) + "/exe") == prog;
+    }));
+    EXPECT_FALSE(running(prog));
+    close_program(prog);
+    EXPECT_EQ(kill(child, 0), 0) << "still alive";
+    EXPECT_EQ(proc_text(child, "stat").find(") Z "), std::string::npos);
+}
+
+TEST_F(RealProcesses, InstanceLockIsFreeOnceItsHolderExits) {
+    const std::string lock_path = dir_.file("keeprun.lock");
+    const std::string prog = copy_program("survivor");
+    const pid_t holder = fork();
+    if (holder == 0) {
+        InstanceLock lock(lock_path);
+        _exit(lock.held() && open_program(prog) ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(holder, &status, 0), holder);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ASSERT_TRUE(wait_until([&] { return running(prog); }));
+    InstanceLock next(lock_path);
+    EXPECT_TRUE(next.held());
+    EXPECT_TRUE(running(prog)) << "the program outlives the instance that started it";
+}
+
+} // namespace
+} // namespace keeprun
