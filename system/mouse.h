@@ -1,0 +1,48 @@
+#pragma once
+// The mouse and the copy hot key on the X display: clicking at a stored
+// screen position, reading the cursor, and the state of Ctrl and the 8 keys
+// whatever window has the focus. Positions are device pixels. Call from the
+// user-interface thread only.
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace keeprun {
+
+struct ScreenPoint {
+    int x = 0;
+    int y = 0;
+    bool operator==(const ScreenPoint&) const = default;
+};
+
+// "x*y" -> the point: pieces read as numbers and rounded, an empty piece is 0,
+// pieces after the second are ignored; nothing when the text has no "*".
+std::optional<ScreenPoint> parse_coordinate(std::string_view pos);
+// The point as "x*y", the form of the readout, the clipboard and the slots.
+std::string coordinate_text(ScreenPoint point);
+
+// Connects to the display (nullptr: $DISPLAY). "" on success, else a message
+// for the user; without a connection the routines below do nothing.
+std::string mouse_open(const char* display_name = nullptr);
+// Drops the connection (before the display goes away).
+void mouse_close();
+
+// Shows where a click landed; it may wait (and run messages) with yanshi.
+using ClickMarkHook = std::function<void()>;
+// Moves to `pos`, clicks the left button, calls `mark` with the cursor still
+// there, then puts the cursor back. A text without "*" does nothing.
+void click_at(std::string_view pos, const ClickMarkHook& mark);
+
+std::optional<ScreenPoint> cursor_pos();
+
+struct CopyKeys {
+    bool ctrl = false;         // either Ctrl key
+    bool eight = false;        // the 8 of the main keyboard
+    bool keypad_eight = false; // the 8 of the keypad
+};
+CopyKeys copy_keys();
+// Ctrl held together with either 8 key.
+bool copy_hotkey_down();
+
+} // namespace keeprun

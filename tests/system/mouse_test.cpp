@@ -1,0 +1,178 @@
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include "system/mouse.h"
+#include "tests/system/xvfb.h"
+
+namespace keeprun {
+namespace {
+
+TEST(Coordinates, ParsedAsTheSlotsWriteThem) {
+    const std::pair<const char*, std::optional<ScreenPoint>> cases[] = {
+        {"100*200", ScreenPoint{100, 200}}, {"100*200*300", ScreenPoint{100, 200}},
+        {"*200", ScreenPoint{0, 200}},      {"100*", ScreenPoint{100, 0}},
+        {"*", ScreenPoint{0, 0}},           {"abc*7", ScreenPoint{0, 7}},
+        {" 1 0*2 0", ScreenPoint{10, 20}},  {"12.5*3.5", ScreenPoint{12, 4}},
+        {"-5*-6", ScreenPoint{-5, -6}},     {"1e30*1", ScreenPoint{1000000, 1}},
+        {"640x480", std::nullopt},          {"", std::nullopt},
+    };
+    for (const auto& [text, want] : cases)
+        EXPECT_EQ(parse_coordinate(text), want) << text;
+    EXPECT_EQ(coordinate_text({1024, 768}), "1024*768");
+    EXPECT_EQ(parse_coordinate(coordinate_text({-3, 7})), (ScreenPoint{-3, 7}));
+}
+
+TEST(Mouse, WithoutADisplayItSaysSoAndDoesNothing) {
+    unsetenv("DISPLAY");
+    EXPECT_NE(mouse_open(nullptr), "");
+    EXPECT_EQ(cursor_pos(), std::nullopt);
+    bool marked = false;
+    click_at("10*10", [&] { marked = true; });
+    EXPECT_FALSE(marked);
+    EXPECT_FALSE(copy_hotkey_down());
+}
+
+// A window of the test that records the clicks it receives.
+class ClickTarget {
+  public:
+    ClickTarget(const std::string& display, int x, int y) : d_(XOpenDisplay(display.c_str())) {
+        if (!d_) return;
+        XSetWindowAttributes attrs{};
+        attrs.override_redirect = True;
+        attrs.event_mask = ButtonPressMask | ButtonReleaseMask | StructureNotifyMask;
+        w_ = XCreateWindow(d_, DefaultRootWindow(d_), x, y, 300, 200, 0, CopyFromParent,
+                           InputOutput, CopyFromParent, CWOverrideRedirect | CWEventMask, &attrs);
+        XMapRaised(d_, w_);
+        XFlush(d_);
+        mapped_ = next_event(MapNotify).has_value();
+    }
+    ~ClickTarget() {
+        if (d_) XCloseDisplay(d_);
+    }
+
+    bool mapped() const { return mapped_; }
+
+    std::optional<XEvent> next_event(int type) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (std::chrono::steady_clock::now() < deadline) {
+            while (XPending(d_)) {
+                XEvent e;
+                XNextEvent(d_, &e);
+                if (e.type == type) return e;
+            }
+            pollfd p{ConnectionNumber(d_), POLLIN, 0};
+            poll(&p, 1, 100);
+        }
+        return std::nullopt;
+    }
+
+    void warp(int x, int y) {
+        XWarpPointer(d_, None, DefaultRootWindow(d_), 0, 0, 0, 0, x, y);
+        XSync(d_, False);
+    }
+
+  private:
+    Display* d_;
+    Window w_ = 0;
+    bool mapped_ = false;
+};
+
+class OnXvfb : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_NE(x_.display(), "") << "Xvfb did not start";
+        setenv("DISPLAY", x_.display().c_str(), 1);
+        ASSERT_EQ(mouse_open(x_.display().c_str()), "");
+    }
+    void TearDown() override { mouse_close(); }
+
+    // Runs xdotool against the test's display and waits for it.
+    static void xdotool(std::vector<std::string> args) {
+        args.insert(args.begin(), "xdotool");
+        std::vector<char*> argv;
+        for (auto& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        pid_t pid = 0;
+        ASSERT_EQ(posix_spawnp(&pid, "xdotool", nullptr, nullptr, argv.data(), environ), 0);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+
+    testing::Xvfb x_;
+};
+
+TEST_F(OnXvfb, ClickLandsOnTheStoredPixelAndTheCursorReturns) {
+    ClickTarget target(x_.display(), 100, 100);
+    ASSERT_TRUE(target.mapped());
+    target.warp(10, 20);
+    ASSERT_TRUE(testing::wait_until([] { return cursor_pos() == ScreenPoint{10, 20}; }));
+
+    std::optional<ScreenPoint> during;
+    int marks = 0;
+    click_at("150*170", [&] {
+        ++marks;
+        during = cursor_pos();
+    });
+    EXPECT_EQ(marks, 1);
+    EXPECT_EQ(during, (ScreenPoint{150, 170})) << "the mark is drawn at the click";
+    const auto press = target.next_event(ButtonPress);
+    ASSERT_TRUE(press);
+    EXPECT_EQ(press->xbutton.button, static_cast<unsigned>(Button1));
+    EXPECT_EQ(press->xbutton.x_root, 150);
+    EXPECT_EQ(press->xbutton.y_root, 170);
+    EXPECT_EQ(press->xbutton.x, 50);
+    EXPECT_EQ(press->xbutton.y, 70);
+    const auto release = target.next_event(ButtonRelease);
+    ASSERT_TRUE(release);
+    EXPECT_EQ(release->xbutton.x_root, 150);
+    EXPECT_EQ(cursor_pos(), (ScreenPoint{10, 20}));
+}
+
+TEST_F(OnXvfb, ClickTextsMoveWhereTheyShould) {
+    const std::pair<const char*, std::optional<ScreenPoint>> cases[] = {
+        {"100*200*300", ScreenPoint{100, 200}},
+        {"*200", ScreenPoint{0, 200}},
+        {"1023*767", ScreenPoint{1023, 767}},
+        {"no star", std::nullopt},
+    };
+    for (const auto& [text, want] : cases) {
+        ClickTarget(x_.display(), 0, 0).warp(500, 500);
+        std::optional<ScreenPoint> during;
+        click_at(text, [&] { during = cursor_pos(); });
+        EXPECT_EQ(during, want) << text;
+        EXPECT_EQ(cursor_pos(), (ScreenPoint{500, 500})) << text;
+    }
+}
+
+TEST_F(OnXvfb, HotKeyStateFollowsTheKeyboard) {
+    const struct {
+        const char* keys;
+        bool ctrl, eight, keypad, hotkey;
+    } cases[] = {
+        {"ctrl+8", true, true, false, true}, {"Control_R+KP_8", true, false, true, true},
+        {"8", false, true, false, false},    {"KP_8", false, false, true, false},
+        {"ctrl", true, false, false, false}, {"ctrl+9", true, false, false, false},
+    };
+    for (const auto& c : cases) {
+        xdotool({"keydown", c.keys});
+        EXPECT_TRUE(testing::wait_until([&] {
+            const CopyKeys k = copy_keys();
+            return k.ctrl == c.ctrl && k.eight == c.eight && k.keypad_eight == c.keypad;
+        })) << c.keys;
+        EXPECT_EQ(copy_hotkey_down(), c.hotkey) << c.keys;
+        xdotool({"keyup", c.keys});
+        EXPECT_TRUE(testing::wait_until([] {
+            const CopyKeys k = copy_keys();
+            return !k.ctrl && !k.eight && !k.keypad_eight;
+        })) << c.keys;
+    }
+}
+
+} // namespace
+} // namespace keeprun
