@@ -15,6 +15,8 @@
 
 namespace keeprun::testing {
 
+inline constexpr const char* kHint = "鼠标按住桌面或文件夹中的程序不松手，拖入此方框";
+
 class FakeClock final : public Clock {
   public:
     explicit FakeClock(LocalTime start, int start_ms = 0)
@@ -102,13 +104,14 @@ class FakeShortcuts final : public ShortcutReader {
 };
 
 struct Rig {
-    explicit Rig(LocalTime start, int start_ms = 0, FileRules rules = FileRules::posix)
+    explicit Rig(LocalTime start = {2026, 12, 8, 12, 0, 0}, int start_ms = 0,
+                 FileRules rules = FileRules::posix)
         : clock(start, start_ms),
           world(clock), ports{clock, files, world, world, world, message_box, shortcuts, rules},
           master(ports) {
         for (int k = 1; k <= 4; ++k) {
-            master.first(k).a_csh(k, "hint");
-            master.second(k).a_csh(k + 4, "hint");
+            master.first(k).a_csh(k, kHint);
+            master.second(k).a_csh(k + 4, kHint);
         }
         master.master_init();
         master.set_startup_done();

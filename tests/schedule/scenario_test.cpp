@@ -79,23 +79,6 @@ TEST_P(FirstKind, ReopensAGoneProgramAndClicksInOrder) {
 
 INSTANTIATE_TEST_SUITE_P(ClockPhases, FirstKind, ::testing::Values(0, 250, 500, 700, 999));
 
-TEST(FirstKindScenario, ProgramThatNeverStaysUpIsTriedAgainAfterEachList) {
-    Rig rig(LocalTime{2026, 12, 8, 8, 0, 0});
-    rig.files.add_program(kProgram);
-    rig.master.first(1).set_path_text(kProgram);
-    // Each opening fails at once: the program is never seen running.
-    for (int i = 0; i < 60 * 2; ++i) {
-        rig.tick();
-        rig.world.running.clear();
-    }
-    // A list is a 2 s wait and the opening, then the next tick builds the next:
-    // about one try every 2.5 to 3 s, one record line each.
-    const auto opens = rig.world.of("open");
-    EXPECT_GE(opens.size(), 19u);
-    EXPECT_LE(opens.size(), 24u);
-    EXPECT_EQ(rig.world.lines.size(), opens.size());
-}
-
 TEST(FirstKindScenario, PausedSlotAndOpenMessageBoxDoNothing) {
     Rig rig(LocalTime{2026, 12, 8, 9, 0, 0});
     rig.files.add_program(kProgram);
@@ -174,13 +157,6 @@ TEST(MasterSwitchScenario, NothingRunsBeforeStartupIsDone) {
     EXPECT_FALSE(world.events.empty());
 }
 
-TEST(MasterSwitchScenario, EmptySlotsDoNothing) {
-    Rig rig(LocalTime{2026, 12, 8, 0, 0, 0});
-    rig.run_for_seconds(3600);
-    EXPECT_TRUE(rig.world.events.empty());
-    EXPECT_TRUE(rig.world.lines.empty());
-}
-
 TEST(MasterSwitchScenario, TickArrivingInsideAStepIsSkipped) {
     Rig rig(LocalTime{2026, 12, 8, 9, 0, 0});
     rig.files.add_program(kProgram);
@@ -233,23 +209,6 @@ TEST(MasterSwitchScenario, AFailingSlotDoesNotStopTheOthers) {
     rig.run_for_seconds(30);
     EXPECT_EQ(rig.world.of("open").size(), 1u);
     EXPECT_EQ(rig.world.of("close").size(), 1u);
-}
-
-TEST(MasterSwitchScenario, FirstKindActsBeforeSecondKindInOneTick) {
-    Rig rig(LocalTime{2026, 12, 8, 9, 59, 50});
-    rig.files.add_program(kProgram);
-    ucf_fa2& timed = rig.master.second(1);
-    timed.set_path_text(kProgram);
-    timed.set_switch(1, 1);
-    timed.set_choice_text(1, "10:00:00");
-    rig.master.first(1).set_path_text(kProgram);
-    rig.world.running.insert(kProgram);
-    // Both lists come due: the close at 10:00:00 and the keeper's reopening.
-    ASSERT_TRUE(rig.run_until([&] { return rig.world.of("open").size() == 1; }, 60));
-    const auto& events = rig.world.events;
-    ASSERT_GE(events.size(), 2u);
-    EXPECT_EQ(events[0].what, "close");
-    EXPECT_EQ(events[1].what, "open");
 }
 
 TEST(SecondKindScenario, CloseTimeClosesOnceThatDay) {
