@@ -218,7 +218,9 @@ void Slot::run_step(int row) {
         finish();
     } else if (step.action == "ys") {
         const std::int64_t now = serial_seconds(ports_.clock.now());
-        if (!step.start) step.start = now;
+        // A clock set back (by hand, or leaving summer time) restarts the wait
+        // rather than stretching it by the step back.
+        if (!step.start || *step.start > now) step.start = now;
         long long wait = round_half_even(number_value(step.argument));
         if (wait > kLongestWait) wait = kLongestWait;
         if (now - *step.start >= wait) finish();

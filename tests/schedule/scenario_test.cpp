@@ -134,6 +134,16 @@ TEST(FirstKindScenario, ClearMidListStopsTheList) {
     EXPECT_EQ(rig.world.lines.size(), 1u);
 }
 
+TEST(FirstKindScenario, ClockSetBackDoesNotStretchAWait) {
+    Rig rig(LocalTime{2026, 10, 25, 2, 59, 58});
+    rig.files.add_program(kProgram);
+    rig.master.first(1).set_path_text(kProgram);
+    rig.tick();                      // the list is built, its 2 s wait starts at 02:59:58
+    rig.clock.advance(-3600 * 1000); // summer time ends: 02:00:00 again
+    rig.run_for_seconds(4);
+    EXPECT_EQ(rig.world.of("open").size(), 1u);
+}
+
 TEST(MasterSwitchScenario, NothingRunsBeforeStartupIsDone) {
     FakeClock clock(LocalTime{2026, 12, 8, 14, 0, 0});
     FakeFiles files;
