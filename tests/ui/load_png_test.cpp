@@ -1,0 +1,151 @@
+#include "png_writer.h"
+#include "ui/load_png.h"
+#include "ui/picbox.h"
+#include "ui/units.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace keeprun;
+
+namespace {
+
+// What a widget shows, as an image.
+QImage shown(QWidget* w) {
+    return w->grab().toImage();
+}
+
+std::unique_ptr<QWidget> white_target(QSize size) {
+    auto w = std::make_unique<QWidget>();
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, Qt::white);
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+    w->resize(size);
+    return w;
+}
+
+TEST(LoadPng, HalfTransparentRedOverWhite) {
+    const std::string png = test::rgba_png(2, 1, {255, 0, 0, 128, 0, 0, 255, 0});
+    auto target = white_target(QSize(10, 10));
+    LoadPNG p;
+    p.PicBox(target.get());
+    p.SetAlpha(true);
+    ASSERT_TRUE(p.open_bytes(png));
+    EXPECT_EQ(p.image().pixelColor(0, 0), QColor(255, 127, 127));
+    EXPECT_EQ(p.image().pixelColor(1, 0), QColor(255, 255, 255)); // alpha 0: the background
+    EXPECT_EQ(target->size(), QSize(2, 1));
+    EXPECT_EQ(shown(target.get()).pixelColor(0, 0), QColor(255, 127, 127));
+}
+
+TEST(LoadPng, WithoutUseAlphaTheColoursStayAsTheyAre) {
+    const std::string png = test::rgba_png(2, 1, {255, 0, 0, 128, 0, 0, 255, 0});
+    auto target = white_target(QSize(10, 10));
+    LoadPNG p;
+    p.PicBox(target.get());
+    ASSERT_TRUE(p.open_bytes(png));
+    EXPECT_EQ(p.image().pixelColor(0, 0), QColor(255, 0, 0));
+    EXPECT_EQ(p.image().pixelColor(1, 0), QColor(0, 0, 255));
+}
+
+TEST(LoadPng, TransparencyChunkBlendsWhenAsked) {
+    test::PngSpec s;
+    s.color_type = 3;
+    s.width = 2;
+    s.palette = {0, 0, 255, 0, 255, 0};
+    s.trns_alpha = {255, 0};
+    s.rows = {{0, 1}};
+    const std::string png = test::write_png(s);
+    auto target = white_target(QSize(4, 4));
+    LoadPNG p;
+    p.PicBox(target.get());
+    ASSERT_TRUE(p.open_bytes(png));
+    EXPECT_EQ(p.image().pixelColor(1, 0), QColor(0, 255, 0));
+    // The background is what the target shows: a fresh white one.
+    target = white_target(QSize(4, 4));
+    p.PicBox(target.get());
+    p.SetTrans(true);
+    ASSERT_TRUE(p.open_bytes(png));
+    EXPECT_EQ(p.image().pixelColor(1, 0), QColor(255, 255, 255));
+    EXPECT_EQ(p.image().pixelColor(0, 0), QColor(0, 0, 255));
+}
+
+TEST(LoadPng, WithoutTargetBlendsOverTheOwnColour) {
+    const std::string png = test::rgba_png(1, 1, {0, 0, 0, 0});
+    LoadPNG p;
+    p.SetAlpha(true);
+    p.SetOwnBkgndColor(true, 0xFF0000);
+    ASSERT_TRUE(p.open_bytes(png));
+    EXPECT_EQ(p.image().pixelColor(0, 0), QColor(0, 0, 255));
+}
+
+TEST(LoadPng, ClientAreaBecomesTheImageAndSurvivesRepaint) {
+    std::vector<std::uint8_t> px;
+    for (int i = 0; i < 30 * 20; ++i)
+        px.insert(px.end(), {static_cast<std::uint8_t>(i % 256), 80, 160, 255});
+    const std::string png = test::rgba_png(30, 20, px);
+    for (bool picbox : {false, true}) {
+        std::unique_ptr<QWidget> target =
+            picbox ? std::make_unique<PicBox>() : white_target({5, 5});
+        target->show();
+        LoadPNG p;
+        p.PicBox(target.get());
+        ASSERT_TRUE(p.open_bytes(png));
+        target->repaint();
+        const QImage img = shown(target.get());
+        ASSERT_EQ(img.size(), QSize(30, 20)) << picbox;
+        EXPECT_EQ(img.pixelColor(7, 3), QColor((3 * 30 + 7) % 256, 80, 160)) << picbox;
+        EXPECT_EQ(img.pixelColor(29, 19), QColor((19 * 30 + 29) % 256, 80, 160)) << picbox;
+    }
+}
+
+TEST(LoadPng, FailedLoadSetsTheCodeAndDrawsNothing) {
+    auto target = white_target(QSize(7, 9));
+    LoadPNG p;
+    p.PicBox(target.get());
+    EXPECT_FALSE(p.open_bytes("GIF89a not a png"));
+    EXPECT_EQ(p.ErrorNumber, 1);
+    EXPECT_EQ(target->size(), QSize(7, 9));
+    EXPECT_EQ(shown(target.get()).pixelColor(3, 3), QColor(Qt::white));
+    const std::string good = test::rgba_png(1, 1, {1, 2, 3, 255});
+    EXPECT_FALSE(p.open_bytes(good.substr(0, good.size() - 5)));
+    EXPECT_EQ(p.ErrorNumber, 3);
+}
+
+TEST(LoadPng, MembersFromEachLoadAndTextsAppended) {
+    test::PngSpec s;
+    s.rows = {{0, 0, 0, 0}};
+    s.text = {{"a", "b"}};
+    s.gamma = 100000;
+    s.time[0] = 1999, s.time[1] = 12, s.time[2] = 31, s.time[3] = 23, s.time[4] = 59,
+    s.time[5] = 58;
+    const std::string png = test::write_png(s);
+    LoadPNG p;
+    ASSERT_TRUE(p.open_bytes(png));
+    ASSERT_TRUE(p.open_bytes(png));
+    EXPECT_EQ(p.Text, QString::fromUtf8("a\0b\0a\0b\0", 8));
+    EXPECT_EQ(p.ModiTime, "31.12.1999 23:59:58");
+    EXPECT_DOUBLE_EQ(p.gama, 1.0);
+    EXPECT_EQ(p.ColorType, 6);
+    EXPECT_TRUE(p.HaveAlpha);
+}
+
+TEST(LoadPng, OpensFilesAndReportsAnUnreadableOne) {
+    QTemporaryDir dir;
+    QFile f(dir.filePath("a.png"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    const std::string png = test::rgba_png(3, 2, std::vector<std::uint8_t>(24, 200));
+    f.write(png.data(), static_cast<qint64>(png.size()));
+    f.close();
+    LoadPNG p;
+    EXPECT_TRUE(p.OpenPNG(f.fileName()));
+    EXPECT_EQ(p.Width, 3);
+    EXPECT_FALSE(p.OpenPNG(dir.filePath("missing.png")));
+    EXPECT_EQ(p.ErrorNumber, 0);
+    EXPECT_FALSE(p.OpenPNGfromRes("NO_SUCH_PICTURE", "CUSTOM"));
+}
+
+} // namespace
