@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <chrono>
 #include <memory>
 #include <mutex>
 
@@ -22,6 +23,33 @@ std::size_t collect(char* data, std::size_t, std::size_t n, void* user) {
     if (body->size() + n > kMaxReplyBytes) return 0;
     body->append(data, n);
     return n;
+}
+
+// Ends a transfer in which no byte has moved either way for the time-out,
+// counted from the moment the connection stands (the connect has its own bound).
+struct StallWatch {
+    CURL* curl;
+    std::chrono::milliseconds limit;
+    std::chrono::steady_clock::time_point since = std::chrono::steady_clock::now();
+    bool connected = false;
+    curl_off_t moved = 0;
+};
+
+int watch_stall(void* user, curl_off_t, curl_off_t dlnow, curl_off_t, curl_off_t ulnow) {
+    auto* w = static_cast<StallWatch*>(user);
+    const auto now = std::chrono::steady_clock::now();
+    if (!w->connected) {
+        curl_off_t connect_us = 0;
+        curl_easy_getinfo(w->curl, CURLINFO_CONNECT_TIME_T, &connect_us);
+        if (connect_us == 0) return 0;
+        w->connected = true;
+        w->since = now;
+    }
+    if (dlnow + ulnow != w->moved) {
+        w->moved = dlnow + ulnow;
+        w->since = now;
+    }
+    return now - w->since > w->limit ? 1 : 0;
 }
 
 struct CurlDeleter {
@@ -75,11 +103,13 @@ std::string XMLHttpRequest(std::string_view XmlHttpMode, std::string_view XmlHtt
     // turning into a GET on 301, 302 and 303.
     curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(c, CURLOPT_MAXREDIRS, 10L);
-    // Each phase is bounded: name lookup and connect, then any stall of a second
-    // or more past the time-out, then the whole exchange.
+    // Each phase is bounded: name lookup and connect, then every stall in sending
+    // or receiving (checked about once a second), then the whole exchange.
+    StallWatch stall{c, std::chrono::milliseconds(timeout_ms)};
     curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, timeout_ms);
-    curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, (timeout_ms + 999) / 1000);
+    curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, watch_stall);
+    curl_easy_setopt(c, CURLOPT_XFERINFODATA, &stall);
     curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, 4 * timeout_ms);
     curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(kMaxReplyBytes));
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, collect);

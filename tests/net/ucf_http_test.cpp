@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+#include "http_server.h"
+#include "net/ucf_http.h"
+#include "system/codepage.h"
+#include "waiting.h"
+
+using namespace keeprun;
+using namespace keeprun::test;
+
+TEST(UcfHttp, GivesNothingUntilTheWholeBodyIsIn) {
+    Gate rest;
+    const std::string second_half(300 * 1024, 'x');
+    std::atomic<bool> asked{false};
+    HttpServer server;
+    server.routes().Get("/zx/list.txt", [&](const httplib::Request& req, httplib::Response& res) {
+        asked = req.method == "GET";
+        res.set_chunked_content_provider(
+            "text/plain", [&](std::size_t offset, httplib::DataSink& sink) {
+                if (offset == 0) {
+                    const std::string first = cp936_encode("[biaoti]标题[biaoti]");
+                    return sink.write(first.data(), first.size());
+                }
+                rest.wait();
+                sink.write(second_half.data(), second_half.size());
+                sink.done();
+                return true;
+            });
+    });
+    server.start();
+
+    ucf_http fetcher;
+    EXPECT_EQ(fetcher.a_get_txt(), "") << "before any a_ping";
+    fetcher.a_ping(server.url("/zx/list.txt"));
+    // The first half is on its way or already in: still nothing.
+    EXPECT_TRUE(eventually([&] { return asked.load(); }));
+    EXPECT_EQ(fetcher.a_get_txt(), "");
+    rest.open();
+    ASSERT_TRUE(eventually([&] { return !fetcher.a_get_txt().empty(); }));
+    EXPECT_EQ(fetcher.a_get_txt(), "[biaoti]标题[biaoti]" + second_half);
+}
+
+TEST(UcfHttp, ALaterPingIsNeverOverwrittenByAnEarlierFetch) {
+    Gate first_may_end;
+    std::atomic<bool> first_ended{false};
+    ucf_http fetcher([&](const std::string& url) -> std::string {
+        if (url == "http://first/list.txt") {
+            first_may_end.wait();
+            first_ended = true;
+            return "text of the first fetch";
+        }
+        return "text of the second fetch";
+    });
+    fetcher.a_ping("http://first/list.txt");
+    fetcher.a_ping("http://second/list.txt");
+    ASSERT_TRUE(eventually([&] { return fetcher.a_get_txt() == "text of the second fetch"; }));
+    first_may_end.open();
+    ASSERT_TRUE(eventually([&] { return first_ended.load(); }));
+    EXPECT_EQ(fetcher.a_get_txt(), "text of the second fetch");
+}
+
+TEST(UcfHttp, APingClearsTheTextOfTheLastOne) {
+    Gate second_may_end;
+    ucf_http fetcher([&](const std::string& url) -> std::string {
+        if (url == "b") second_may_end.wait();
+        return "answer for " + url;
+    });
+    fetcher.a_ping("a");
+    ASSERT_TRUE(eventually([&] { return fetcher.a_get_txt() == "answer for a"; }));
+    fetcher.a_ping("b");
+    EXPECT_EQ(fetcher.a_get_txt(), "");
+    second_may_end.open();
+    EXPECT_TRUE(eventually([&] { return fetcher.a_get_txt() == "answer for b"; }));
+}
+
+TEST(UcfHttp, AHangingFetchDoesNotHoldUpItsOwner) {
+    auto hanging = std::make_shared<Gate>();
+    auto returned = std::make_shared<std::atomic<bool>>(false);
+    {
+        ucf_http fetcher([hanging, returned](const std::string&) -> std::string {
+            hanging->wait();
+            *returned = true;
+            return {};
+        });
+        fetcher.a_ping("http://hanging/list.txt");
+    }
+    // The owner is gone while its fetch still hangs.
+    EXPECT_FALSE(returned->load());
+    hanging->open();
+    EXPECT_TRUE(eventually([&] { return returned->load(); }));
+}
+
+TEST(UcfHttp, AFetchThatThrowsGivesTheEmptyText) {
+    std::atomic<bool> ran{false};
+    ucf_http fetcher([&](const std::string&) -> std::string {
+        ran = true;
+        throw std::runtime_error("no memory");
+    });
+    fetcher.a_ping("x");
+    ASSERT_TRUE(eventually([&] { return ran.load(); }));
+    EXPECT_EQ(fetcher.a_get_txt(), "");
+}
