@@ -1,0 +1,11 @@
+#pragma once
+// The one way keeprun ends: a second instance, a network failure, an upgrade, a
+// malformed configuration, a close request to the splash, a confirmed close.
+
+namespace keeprun {
+
+// Stops every timer of every window and ends the process at once, even when
+// called from inside a yanshi wait, so that no handler runs after it.
+[[noreturn]] void end_program();
+
+} // namespace keeprun

@@ -1,0 +1,51 @@
+// keeprun: keeps programs running, restarts them on time rules, and clicks at
+// stored screen positions after every start.
+#include "app/program.h"
+#include "system/delay.h"
+#include "system/mouse.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QLibraryInfo>
+#include <QTranslator>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+
+int main(int argc, char** argv) {
+    // Clicks, the cursor readout and Ctrl+8 work through X11 only.
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    const char* session = std::getenv("XDG_SESSION_TYPE");
+    if (session && std::strcmp(session, "wayland") == 0)
+        std::cerr << "keeprun: this is a Wayland session; clicks, the cursor readout and "
+                     "Ctrl+8 reach only X11 windows.\n";
+
+    if (!std::getenv("DISPLAY")) {
+        std::cerr
+            << "keeprun: no X11 display (DISPLAY is not set); keeprun needs an X11 session.\n";
+        return 1;
+    }
+    QApplication app(argc, argv);
+    const std::string mouse_error = keeprun::mouse_open();
+    if (!mouse_error.empty()) {
+        std::cerr << "keeprun: " << mouse_error << "\n";
+        return 1;
+    }
+    // Windows are hidden and shown during start-up; only end_program ends keeprun.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QTranslator translator;
+    if (translator.load(QStringLiteral("qtbase_zh_CN"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&translator);
+    // The layout is made for the 12-pixel CJK type of the original system.
+    QFont font(QStringLiteral("WenQuanYi Micro Hei"));
+    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
+                      QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC")});
+    font.setPixelSize(12);
+    QApplication::setFont(font);
+    keeprun::set_message_pump([] { QCoreApplication::processEvents(); });
+
+    keeprun::Program program;
+    program.start();
+    return QApplication::exec();
+}

@@ -1,0 +1,37 @@
+#include "app/system_ports.h"
+
+#include "app/fmain.h"
+#include "system/mouse.h"
+#include "system/process.h"
+#include "ui/click_mark.h"
+#include "ui/units.h"
+
+namespace keeprun {
+
+bool ProgramPorts::is_running(const std::string& path) {
+    return is_program_running(path, window->exe_alias_table()) == 1;
+}
+
+void ProgramPorts::open(const std::string& path) {
+    open_program(path);
+}
+
+void ProgramPorts::close(const std::string& path) {
+    close_program(path);
+}
+
+void ProgramPorts::click(const std::string& position) {
+    click_at(position, [] {
+        if (const auto at = cursor_pos()) show_click_mark(win_color(255), at->x, at->y);
+    });
+}
+
+void ProgramPorts::append(const std::string& line) {
+    window->add_record_line(line);
+}
+
+bool ProgramPorts::is_open() const {
+    return window->msgbox->a_get_bz() == 1;
+}
+
+} // namespace keeprun

@@ -1,0 +1,69 @@
+#pragma once
+// What the widget tests share: an engine on the real clock and file system with
+// quiet processes and mouse, a scratch folder, and a catcher of standard boxes.
+#include <QMessageBox>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "schedule/local_ports.h"
+#include "schedule/master_switch.h"
+
+namespace keeprun::testing {
+
+namespace fs = std::filesystem;
+
+// Records what the engine asks of the machine; starts and clicks nothing.
+class QuietWorld final : public ProcessControl,
+                         public Clicker,
+                         public RecordSink,
+                         public MessageBoxFlag {
+  public:
+    bool is_running(const std::string&) override { return true; }
+    void open(const std::string& path) override { opened.push_back(path); }
+    void close(const std::string&) override {}
+    void click(const std::string&) override {}
+    void append(const std::string& line) override { lines.push_back(line); }
+    bool is_open() const override { return false; }
+    std::vector<std::string> opened;
+    std::vector<std::string> lines;
+};
+
+struct Engine {
+    Engine() {
+        for (int k = 1; k <= 4; ++k) {
+            master.first(k).a_csh(k, "拖入此方框");
+            master.second(k).a_csh(k + 4, "设置时间后生效");
+        }
+        master.master_init();
+    }
+    QuietWorld world;
+    Ports ports{local_clock(), local_file_status(),      world, world, world,
+                world,         desktop_shortcut_reader()};
+    MasterSwitch master{ports};
+};
+
+class ScratchDir {
+  public:
+    ScratchDir();
+    ~ScratchDir();
+    const fs::path& path() const { return path_; }
+    // A file with `text`; executable when asked.
+    std::string file(const std::string& name, const std::string& text,
+                     bool executable = false) const;
+
+  private:
+    fs::path path_;
+};
+
+struct ShownBox {
+    bool shown = false;
+    QString title;
+    QString text;
+};
+
+// Runs `action`, then lets every posted event run; a modal standard box that
+// opens meanwhile is recorded and closed with its first button.
+ShownBox catch_message_box(const std::function<void()>& action);
+
+} // namespace keeprun::testing
