@@ -148,4 +148,28 @@ TEST(LoadPng, OpensFilesAndReportsAnUnreadableOne) {
     EXPECT_FALSE(p.OpenPNGfromRes("NO_SUCH_PICTURE", "CUSTOM"));
 }
 
+TEST(LoadPng, HelpPicturesFillTheirFormExactly) {
+    const struct {
+        const char* name;
+        QSize size;
+    } pictures[] = {{"SM1", {887, 690}}, {"SM2", {1085, 679}}};
+    for (const auto& pic : pictures) {
+        QWidget form;
+        form.resize(200, 100);
+        form.show();
+        LoadPNG p;
+        p.PicBox(&form);
+        ASSERT_TRUE(p.OpenPNGfromRes(pic.name, "CUSTOM")) << pic.name;
+        EXPECT_EQ(p.ColorType, 6);
+        EXPECT_EQ(p.Bitdepht, 8);
+        EXPECT_EQ(QSize(p.Width, p.Height), pic.size);
+        EXPECT_EQ(form.size(), pic.size);
+        const QImage img = shown(&form);
+        ASSERT_EQ(img.size(), pic.size);
+        for (const QPoint at : {QPoint(0, 0), QPoint(pic.size.width() / 2, 30),
+                                QPoint(pic.size.width() - 1, pic.size.height() - 1)})
+            EXPECT_EQ(img.pixel(at), p.image().pixel(at)) << pic.name;
+    }
+}
+
 } // namespace

@@ -1,0 +1,46 @@
+#pragma once
+// Drawing pieces shared by the two help pictures.
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QString>
+#include <QStringList>
+
+namespace helppics {
+
+inline const QColor kInk(40, 40, 40);
+inline const QColor kAccent(32, 96, 176);
+inline const QColor kMark(214, 40, 40);
+inline const QColor kPanel(224, 224, 224);
+inline const QColor kSoft(240, 246, 252);
+
+QFont font(double px, bool bold = false);
+// A picture of the given size, 8-bit RGBA, light background and title bar.
+QImage canvas(int width, int height, const QString& title);
+// Text wrapped into the rectangle; returns the height used.
+int text(QPainter& p, const QRect& r, const QString& s, double px, const QColor& c = kInk,
+         bool bold = false);
+// A numbered red disc.
+void badge(QPainter& p, QPoint centre, int n);
+// A box with a numbered heading and wrapped body; returns its bottom.
+int step(QPainter& p, const QRect& r, int n, const QString& heading, const QString& body);
+// Controls as they look on the main window, positions in twips from `origin`.
+void edit(QPainter& p, QPoint origin, int left, int top, int width, const QString& s,
+          const QColor& back = Qt::white);
+void button(QPainter& p, QPoint origin, int left, int top, int width, const QString& s,
+            const QColor& back = kPanel);
+void label(QPainter& p, QPoint origin, int left, int top, const QString& s);
+void check(QPainter& p, QPoint origin, int left, int top, bool on);
+void combo(QPainter& p, QPoint origin, int left, int top, int width, const QString& s,
+           const QColor& back = Qt::white);
+// The frame of a slot (12075 x 645 twips) with its number label.
+void slot_frame(QPainter& p, QPoint origin, int number);
+// A row of rounded boxes joined by arrows, from x = left over `width`; returns its bottom.
+int flow(QPainter& p, int left, int top, int width, const QStringList& items);
+// The yellow hint box at the foot of a picture, from `top` to the picture's bottom less 10.
+void hint(QPainter& p, int top, int width, int height, const QString& s);
+// An arrow from a to b.
+void arrow(QPainter& p, QPointF a, QPointF b, const QColor& c = kMark);
+
+} // namespace helppics
