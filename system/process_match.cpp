@@ -118,11 +118,11 @@ std::optional<Shebang> parse_shebang(std::string_view head) {
     return s;
 }
 
-std::string strip_deleted(std::string_view exe_link) {
+std::string_view strip_deleted(std::string_view exe_link) {
     static constexpr std::string_view kDeleted = " (deleted)";
     if (exe_link.size() > kDeleted.size() && exe_link.ends_with(kDeleted))
         exe_link.remove_suffix(kDeleted.size());
-    return std::string(exe_link);
+    return exe_link;
 }
 
 std::optional<std::string> alias_for(std::string_view file_name, const ExeAliasTable& aliases) {

@@ -72,7 +72,7 @@ struct Shebang {
 std::optional<Shebang> parse_shebang(std::string_view head);
 
 // The executable link of a process, with the " (deleted)" of a replaced file removed.
-std::string strip_deleted(std::string_view exe_link);
+std::string_view strip_deleted(std::string_view exe_link);
 // The alias row for a file name (letter case ignored); nothing when it has none.
 std::optional<std::string> alias_for(std::string_view file_name, const ExeAliasTable& aliases);
 

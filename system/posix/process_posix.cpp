@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <climits>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
@@ -65,15 +66,21 @@ template <typename Wanted, typename Found> void scan_processes(Wanted wanted, Fo
     DIR* dir = ::opendir("/proc");
     if (!dir) return;
     const int fd = ::dirfd(dir);
+    char link[PATH_MAX];
     while (const dirent* e = ::readdir(dir)) {
         char* end = nullptr;
         const long pid = std::strtol(e->d_name, &end, 10);
         if (pid <= 0 || *end != '\0') continue;
-        std::string link = read_link_at(fd, (std::string(e->d_name) + "/exe").c_str());
-        if (link.empty()) continue;
+        // The hot path: one link per process, no allocation.
+        char name[32];
+        std::snprintf(name, sizeof name, "%ld/exe", pid);
+        const ssize_t n = ::readlinkat(fd, name, link, sizeof link);
+        if (n <= 0) continue;
+        const std::string_view exe =
+            strip_deleted(std::string_view(link, static_cast<std::size_t>(n)));
+        if (!wanted(exe) || !owned_and_alive(pid)) continue;
         ProcessRow row;
-        row.exe = strip_deleted(link);
-        if (!wanted(row.exe) || !owned_and_alive(pid)) continue;
+        row.exe = exe;
         row.pid = pid;
         row.argv = read_argv(pid);
         if (auto comm = read_file_bytes(proc_file(pid, "comm"))) {
@@ -94,7 +101,7 @@ std::string resolve_argument(const ProcessRow& row, std::string_view arg) {
 
 template <typename Found> void scan_matching(const ProgramMatch& match, Found found) {
     if (match.kind == ProgramMatch::none) return;
-    scan_processes([&](const std::string& exe) { return executable_may_match(exe, match); },
+    scan_processes([&](std::string_view exe) { return executable_may_match(exe, match); },
                    [&](const ProcessRow& row) {
                        if (process_matches(row, match, resolve_argument)) found(row);
                    });
@@ -165,7 +172,7 @@ ProgramMatch program_match(std::string_view path, const ExeAliasTable* aliases) 
 
 void list_processes(std::vector<ProcessRow>& table) {
     table.clear();
-    scan_processes([](const std::string&) { return true; },
+    scan_processes([](std::string_view) { return true; },
                    [&](const ProcessRow& row) { table.push_back(row); });
 }
 
