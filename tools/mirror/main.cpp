@@ -69,7 +69,10 @@ class Mirrors {
     // Binds every answering mirror and starts serving; false when one cannot listen.
     bool start() {
         for (std::size_t k = 0; k < 3; ++k) {
-            if (!opt_.answers[k]) continue;
+            if (!opt_.answers[k]) {
+                std::cout << "mirror " << k + 1 << ": not listening" << std::endl;
+                continue;
+            }
             auto server = std::make_unique<httplib::Server>();
             route(*server, k);
             const int port =
@@ -101,7 +104,8 @@ class Mirrors {
 
   private:
     std::string list_path(std::size_t k) const {
-        return opt_.lists[k].empty() ? opt_.dir + "/list.txt" : opt_.lists[k];
+        if (opt_.lists[k].empty()) return opt_.dir + "/list.txt";
+        return opt_.lists[k].front() == '/' ? opt_.lists[k] : opt_.dir + "/" + opt_.lists[k];
     }
 
     void route(httplib::Server& server, std::size_t k) {
