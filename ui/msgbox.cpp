@@ -63,6 +63,9 @@ ucf_msgbox::ucf_msgbox(QWidget* parent)
     set_fore_color(Ldjs_, 0xFF00FF);
     Ldjs_->move(tw(1110), tw(2940));
     Ldjs_->adjustSize();
+    // Right-aligned and sized to its text, the label grows to the left: its right
+    // edge stays where the design caption ends, clear of the button.
+    label_right_ = Ldjs_->geometry().right();
     Ldjs_->hide();
 
     connect(Timer1_, &QTimer::timeout, this, &ucf_msgbox::countdown_tick);
@@ -88,9 +91,7 @@ bool ucf_msgbox::a_show(const QString& vstr) {
     if (fields[3] == "1") {
         Timer1_->start(1000);
         djs_ = seconds_of(fields[4]);
-        Ldjs_->setText(countdown_text(djs_));
-        Ldjs_->adjustSize();
-        Ldjs_->show();
+        set_countdown_label();
     }
     raise();
     show();
@@ -100,10 +101,15 @@ bool ucf_msgbox::a_show(const QString& vstr) {
 
 void ucf_msgbox::countdown_tick() {
     --djs_;
+    set_countdown_label();
+    if (djs_ < 1) C_help_->click();
+}
+
+void ucf_msgbox::set_countdown_label() {
     Ldjs_->setText(countdown_text(djs_));
     Ldjs_->adjustSize();
+    Ldjs_->move(label_right_ + 1 - Ldjs_->width(), Ldjs_->y());
     Ldjs_->show();
-    if (djs_ < 1) C_help_->click();
 }
 
 void ucf_msgbox::flash_tick() {

@@ -31,9 +31,11 @@ class ucf_msgbox : public QWidget {
 
   private:
     void close_box();
+    void set_countdown_label();
 
     int djs_ = 0;
     int bz_ = 0;
+    int label_right_ = 0;
     QWidget* Picture2_;
     QWidget* Picture1_;
     PicBox* Pick_;

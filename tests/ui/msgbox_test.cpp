@@ -56,6 +56,7 @@ TEST_F(MsgboxTest, CountsDownTenTicksThenCloses) {
     EXPECT_TRUE(timer("Timer1")->isActive());
     EXPECT_EQ(timer("Timer2")->interval(), 300);
     EXPECT_TRUE(timer("Timer2")->isActive());
+    EXPECT_LT(label()->geometry().right(), button()->x()); // the count never covers the button
     box->countdown_tick();
     EXPECT_EQ(label()->text(), "9 秒后自动关闭");
     for (int i = 0; i < 8; ++i)
