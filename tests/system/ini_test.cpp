@@ -91,14 +91,6 @@ TEST(IniFile, LineBreaksTravelAsMarkers) {
     EXPECT_EQ(read_ini("cx1", "1", url), "a\r\nb\r\nc");
 }
 
-TEST(IniFile, StoresCodePage936) {
-    TempDir dir;
-    const std::string url = dir.file("data.ini");
-    ASSERT_TRUE(write_ini("段", "键", "打开程序€", url));
-    EXPECT_EQ(slurp(url), cp936_encode("[段]\r\n键=打开程序€\r\n"));
-    EXPECT_EQ(read_ini("段", "键", url), "打开程序€");
-}
-
 TEST(IniFile, ReadsAtMostTheBufferWithoutSplittingACharacter) {
     TempDir dir;
     const std::string url = dir.file("big.ini");

@@ -167,15 +167,5 @@ TEST(PosixRules, WhichProcessesRunTheProgram) {
     EXPECT_FALSE(process_matches({1, "", "", {}}, ProgramMatch{}, resolve));
 }
 
-TEST(PosixRules, ReplacedExecutablesAndAliasRows) {
-    EXPECT_EQ(strip_deleted("/opt/app/run (deleted)"), "/opt/app/run");
-    EXPECT_EQ(strip_deleted("/opt/app/run"), "/opt/app/run");
-    EXPECT_EQ(strip_deleted(" (deleted)"), " (deleted)");
-    const ExeAliasTable aliases = {{"", "NOTHING"}, {"LAUNCHER.BIN", "GAME.BIN"}};
-    EXPECT_EQ(alias_for("Launcher.bin", aliases), "GAME.BIN");
-    EXPECT_EQ(alias_for("launcher", aliases), std::nullopt);
-    EXPECT_EQ(alias_for("", aliases), std::nullopt);
-}
-
 } // namespace
 } // namespace keeprun
