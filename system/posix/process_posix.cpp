@@ -43,8 +43,9 @@ bool owned_and_alive(long pid) {
     const std::size_t state = status->find("\nState:");
     const std::size_t uid = status->find("\nUid:");
     if (state == std::string::npos || uid == std::string::npos) return false;
-    const char s = status->at(status->find_first_not_of(" \t", state + 7));
-    if (s == 'Z' || s == 'X') return false;
+    const std::size_t letter = status->find_first_not_of(" \t", state + 7);
+    if (letter == std::string::npos || (*status)[letter] == 'Z' || (*status)[letter] == 'X')
+        return false;
     return std::strtoul(status->c_str() + uid + 5, nullptr, 10) == ::getuid();
 }
 
@@ -205,7 +206,11 @@ bool open_program(std::string_view path) {
     const pid_t middle = ::fork();
     if (middle == 0) {
         ::setsid();
-        if (::fork() != 0) ::_exit(0);
+        const pid_t program_pid = ::fork();
+        if (program_pid != 0) {
+            if (program_pid < 0) (void)!::write(report[1], &errno, sizeof errno);
+            ::_exit(0);
+        }
         struct sigaction dfl {};
         dfl.sa_handler = SIG_DFL;
         for (int s = 1; s < NSIG; ++s)
