@@ -1,0 +1,221 @@
+// The real keeprun under its own X server, against its own mirror.
+#include <csignal>
+#include <gtest/gtest.h>
+#include <set>
+
+#include "session.h"
+#include "system/codepage.h"
+#include "target_geometry.h"
+
+namespace keeprun::e2e {
+namespace {
+
+const std::string kTitle = "端到端测试的标题";
+const std::string kClickAt = std::to_string(kTargetX + 60) + "*" + std::to_string(kTargetY + 60);
+const std::string kClickSeen = std::to_string(kTargetX + 60) + " " + std::to_string(kTargetY + 60);
+
+// A first-kind slot's parameter string: open delay 1 s, one click position.
+std::string watch(const std::string& path) {
+    return path + "[*]1[*]3[*]3[*]3[*]" + kClickAt + "[*][*][*][*]0[*]0[*][*]20:01[*][*][*]";
+}
+
+std::vector<std::string> crlf_lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::size_t from = 0;
+    for (std::size_t at; (at = text.find("\r\n", from)) != std::string::npos; from = at + 2)
+        out.push_back(text.substr(from, at - from));
+    if (from < text.size()) out.push_back(text.substr(from));
+    return out;
+}
+
+class EndToEnd : public ::testing::Test {
+  protected:
+    // Waits for the main window with the server's caption; 0 when it never came.
+    unsigned long main_window() { return s.wait_window(kTitle, 40s); }
+    void dismiss_announcement() { s.click(kAnnouncementButtonX, kAnnouncementButtonY); }
+    // Asks the main window to close and answers the confirmation with `key`.
+    void close_with(unsigned long window, const std::string& key) {
+        s.x().request_close(window);
+        const unsigned long ask = s.wait_window("关闭确认", 10s);
+        ASSERT_NE(ask, 0u) << "no close confirmation";
+        s.key_to(ask, key);
+    }
+
+    Session s;
+};
+
+TEST_F(EndToEnd, KeepsTheProgramRunningClicksWhereStoredAndSavesOnEnter) {
+    const std::string target = s.install_target("watched");
+    s.serve(server_text(kTitle, "公告正文"));
+    s.write_data_ini("[gx]\r\n0=0\r\n[cx1]\r\n1=" + watch(target) + "\r\n");
+    Process& keeprun = s.start_keeprun();
+    const unsigned long window = main_window();
+    ASSERT_NE(window, 0u) << "the caption is the server's [biaoti]";
+    EXPECT_EQ(s.x().box(window).x, 0);
+
+    EXPECT_FALSE(wait_until([&] { return !started_pids(target).empty(); }, 3s))
+        << "nothing starts while the announcement is open";
+    dismiss_announcement();
+    ASSERT_TRUE(wait_until([&] { return started_pids(target).size() == 1; }, 15s));
+    ASSERT_TRUE(wait_until([&] { return !clicks(target).empty(); }, 15s));
+    EXPECT_EQ(clicks(target).front(), kClickSeen);
+
+    const int first = started_pids(target).front();
+    ::kill(first, SIGKILL);
+    ASSERT_TRUE(wait_until([&] { return !pid_alive(first); }, 5s));
+    EXPECT_TRUE(wait_until(
+        [&] {
+            const auto pids = started_pids(target);
+            return pids.size() == 2 && pid_alive(pids[1]);
+        },
+        4s))
+        << "a killed program runs again within 4 s";
+
+    close_with(window, "Escape");
+    EXPECT_TRUE(wait_until([&] { return s.x().windows_named("关闭确认").empty(); }, 10s));
+    EXPECT_TRUE(keeprun.running()) << "No keeps keeprun running";
+
+    close_with(window, "Return");
+    ASSERT_EQ(keeprun.wait_exit(15s), std::optional<int>(0));
+
+    const std::string ini = cp936_decode(read_file(s.data_folder() / "data.ini"));
+    EXPECT_NE(ini.find("1=" + watch(target)), std::string::npos) << ini;
+    EXPECT_NE(ini.find("[gx]"), std::string::npos);
+    const std::string raw_record = read_file(s.data_folder() / "jilu.txt");
+    EXPECT_NE(raw_record.find(cp936_encode("打开程序1")), std::string::npos)
+        << "the record is written in code page 936";
+    const std::vector<std::string> lines = crlf_lines(cp936_decode(raw_record));
+    ASSERT_EQ(lines.size(), 2001u);
+    EXPECT_EQ(raw_record.substr(raw_record.size() - 2), "\r\n");
+    int openings = 0;
+    for (const std::string& line : lines)
+        if (line.find(" 打开程序1") != std::string::npos) ++openings;
+    EXPECT_EQ(openings, 2);
+    EXPECT_EQ(lines[0].size(), std::string("00:00:00 打开程序1").size());
+}
+
+TEST_F(EndToEnd, ANewStartRestoresSlotsAndRecordWhileTheProgramStillRuns) {
+    const std::string target = s.install_target("kept");
+    s.serve(server_text(kTitle, "公告"));
+    s.write_data_ini("[cx1]\r\n2=" + watch(target) +
+                     "\r\n[cx2]\r\n3=/opt/无此程序/app[*]8[*]3[*]3[*]3[*][*][*][*][*]1[*]0[*]"
+                     "整点重启[*]20:01:00[*][*][*]\r\n");
+    Process& first_run = s.start_keeprun();
+    unsigned long window = main_window();
+    ASSERT_NE(window, 0u);
+    dismiss_announcement();
+    ASSERT_TRUE(wait_until([&] { return started_pids(target).size() == 1; }, 15s));
+    close_with(window, "Return");
+    ASSERT_EQ(first_run.wait_exit(15s), std::optional<int>(0));
+    const std::string saved_ini = read_file(s.data_folder() / "data.ini");
+    const std::string saved_record = read_file(s.data_folder() / "jilu.txt");
+    ASSERT_TRUE(pid_alive(started_pids(target).front())) << "the program outlives keeprun";
+
+    Process& second_run = s.start_keeprun();
+    window = main_window();
+    ASSERT_NE(window, 0u) << "the instance lock went with the first keeprun";
+    dismiss_announcement();
+    EXPECT_FALSE(wait_until([&] { return started_pids(target).size() > 1; }, 4s))
+        << "the running program is recognised, not started again";
+    close_with(window, "Return");
+    ASSERT_EQ(second_run.wait_exit(15s), std::optional<int>(0));
+
+    EXPECT_EQ(cp936_decode(read_file(s.data_folder() / "data.ini")), cp936_decode(saved_ini));
+    const std::vector<std::string> before = crlf_lines(cp936_decode(saved_record));
+    const std::vector<std::string> after =
+        crlf_lines(cp936_decode(read_file(s.data_folder() / "jilu.txt")));
+    ASSERT_FALSE(before.front().empty());
+    EXPECT_EQ(after.front(), before.front()) << "the record list was restored";
+}
+
+TEST_F(EndToEnd, CtrlEightPutsTheReadoutOnTheClipboard) {
+    s.serve(server_text(kTitle, ""));
+    Process& keeprun = s.start_keeprun();
+    ASSERT_NE(main_window(), 0u);
+    s.xdotool({"mousemove", "--sync", "321", "123"});
+    s.xdotool({"keydown", "ctrl+8"});
+    const bool copied = wait_until([&] { return s.clipboard() == "321*123"; }, 10s);
+    s.xdotool({"keyup", "ctrl+8"});
+    EXPECT_TRUE(copied) << "clipboard: " << s.clipboard();
+    EXPECT_TRUE(keeprun.running());
+}
+
+TEST_F(EndToEnd, ASecondInstanceIsRefusedWhileTheFirstRunsOn) {
+    s.serve(server_text(kTitle, ""));
+    Process& first = s.start_keeprun();
+    ASSERT_NE(main_window(), 0u);
+    const std::size_t windows_before = s.x().titles().size();
+    const auto config_before = read_file(s.config_folder() / "keeprun" / "settings.ini");
+
+    Process& second = s.start_keeprun();
+    EXPECT_TRUE(wait_until([&] { return s.x().titles().size() > windows_before; }, 20s))
+        << "the second instance shows its own window with the notice";
+    EXPECT_EQ(second.wait_exit(40s), std::optional<int>(0));
+    EXPECT_TRUE(first.running());
+    EXPECT_FALSE(fs::exists(s.data_folder() / "data.ini"));
+    EXPECT_EQ(read_file(s.config_folder() / "keeprun" / "settings.ini"), config_before);
+}
+
+TEST_F(EndToEnd, NoMirrorAnsweringEndsWithTheNetworkMessage) {
+    s.serve(server_text(kTitle, ""), {"--answer", "none"});
+    Process& keeprun = s.start_keeprun();
+    const unsigned long box = s.wait_window("温馨提示", 40s);
+    ASSERT_NE(box, 0u);
+    EXPECT_TRUE(s.x().windows_named(kTitle).empty());
+    s.key_to(box, "Return");
+    EXPECT_EQ(keeprun.wait_exit(10s), std::optional<int>(0));
+}
+
+class ForcedUpgrade : public EndToEnd, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(ForcedUpgrade, OpensTheDownloadLinkAndEnds) {
+    std::string text = server_text(kTitle, "");
+    text.replace(text.find("20220210"), 8, "20220211");
+    s.serve(text);
+    Process& keeprun = s.start_keeprun();
+    const unsigned long notice = s.wait_window("升级提示", 40s);
+    ASSERT_NE(notice, 0u);
+    if (GetParam())
+        s.key_to(notice, "Return");
+    else
+        s.x().request_close(notice);
+    EXPECT_EQ(keeprun.wait_exit(10s), std::optional<int>(0));
+    EXPECT_TRUE(wait_until([&] { return s.opened_links() == "https://example.com/new\n"; }, 10s))
+        << s.opened_links();
+    EXPECT_TRUE(s.x().windows_named(kTitle).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(ByButtonOrCloseBox, ForcedUpgrade, ::testing::Bool(),
+                         [](const auto& info) {
+                             return std::string(info.param ? "Enter" : "CloseBox");
+                         });
+
+TEST_F(EndToEnd, AMalformedTextEndsWithoutAWord) {
+    s.serve("[biaoti]标题[biaoti]\r\n[banben]20220210[banben]\r\n");
+    Process& keeprun = s.start_keeprun();
+    std::set<std::string> seen;
+    EXPECT_TRUE(wait_until(
+        [&] {
+            for (const std::string& t : s.x().titles())
+                seen.insert(t);
+            return !keeprun.running();
+        },
+        40s));
+    EXPECT_EQ(keeprun.wait_exit(0s), std::optional<int>(0));
+    seen.erase("程序正在初始化");
+    EXPECT_TRUE(seen.empty()) << "shown: " << *seen.begin();
+}
+
+TEST_F(EndToEnd, ACloseRequestToTheSplashEndsAtOnce) {
+    // Only the third mirror answers: start-up polls for about 4 s.
+    s.serve(server_text(kTitle, ""), {"--answer", "3"});
+    Process& keeprun = s.start_keeprun();
+    const unsigned long splash = s.wait_window("程序正在初始化", 20s);
+    ASSERT_NE(splash, 0u);
+    s.x().request_close(splash);
+    EXPECT_EQ(keeprun.wait_exit(20s), std::optional<int>(0));
+    EXPECT_TRUE(s.x().windows_named(kTitle).empty()) << "start-up did not go on";
+}
+
+} // namespace
+} // namespace keeprun::e2e

@@ -1,0 +1,170 @@
+#include "harness.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <poll.h>
+#include <spawn.h>
+#include <sstream>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace keeprun::e2e {
+namespace {
+
+std::vector<char*> c_strings(std::vector<std::string>& texts) {
+    std::vector<char*> out;
+    for (auto& t : texts)
+        out.push_back(t.data());
+    out.push_back(nullptr);
+    return out;
+}
+
+std::vector<std::string> env_lines(const Env& env) {
+    std::vector<std::string> lines;
+    for (const auto& [k, v] : env)
+        lines.push_back(k + "=" + v);
+    return lines;
+}
+
+int spawn(const std::vector<std::string>& argv, const Env& env, int out_fd, int err_fd) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, out_fd, 1);
+    posix_spawn_file_actions_adddup2(&actions, err_fd, 2);
+    auto args = argv;
+    auto lines = env_lines(env);
+    auto c_args = c_strings(args);
+    auto c_env = c_strings(lines);
+    pid_t pid = -1;
+    const int rc = posix_spawnp(&pid, c_args[0], &actions, nullptr, c_args.data(), c_env.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) throw std::runtime_error("cannot start " + argv[0]);
+    return pid;
+}
+
+} // namespace
+
+fs::path build_dir() {
+    const char* dir = std::getenv("KEEPRUN_BUILD_DIR");
+    if (!dir) throw std::runtime_error("KEEPRUN_BUILD_DIR is not set");
+    return dir;
+}
+
+bool wait_until(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (true) {
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() >= end) return false;
+        std::this_thread::sleep_for(50ms);
+    }
+}
+
+std::string read_file(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void write_file(const fs::path& file, const std::string& bytes) {
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+
+TempDir::TempDir() {
+    std::string pattern = (fs::temp_directory_path() / "keeprun-e2e-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+}
+
+Process::Process(const std::vector<std::string>& argv, const Env& env, const fs::path& output) {
+    const int fd = ::open(output.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0) throw std::runtime_error("cannot open " + output.string());
+    pid_ = spawn(argv, env, fd, fd);
+    ::close(fd);
+}
+
+Process::~Process() {
+    kill();
+}
+
+bool Process::running() {
+    if (status_) return false;
+    int status = 0;
+    if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+        status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        return false;
+    }
+    return true;
+}
+
+std::optional<int> Process::wait_exit(std::chrono::milliseconds limit) {
+    wait_until([&] { return !running(); }, limit);
+    return status_;
+}
+
+void Process::kill() {
+    if (!running()) return;
+    ::kill(pid_, SIGKILL);
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+    status_ = 128 + SIGKILL;
+}
+
+std::string run_capture(const std::vector<std::string>& argv, const Env& env) {
+    int pipe_fds[2];
+    if (::pipe2(pipe_fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+    const int null_fd = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    const int pid = spawn(argv, env, pipe_fds[1], null_fd);
+    ::close(pipe_fds[1]);
+    ::close(null_fd);
+    std::string out;
+    char buf[4096];
+    ssize_t n;
+    while ((n = ::read(pipe_fds[0], buf, sizeof buf)) > 0 || (n < 0 && errno == EINTR))
+        if (n > 0) out.append(buf, static_cast<std::size_t>(n));
+    ::close(pipe_fds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return out;
+}
+
+Xvfb::Xvfb(const fs::path& log) {
+    int pipe_fds[2];
+    if (::pipe(pipe_fds) != 0) throw std::runtime_error("pipe failed");
+    ::fcntl(pipe_fds[0], F_SETFD, FD_CLOEXEC);
+    const Env env{{"PATH", std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin"}};
+    server_ = std::make_unique<Process>(
+        std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(pipe_fds[1]), "-screen", "0",
+                                 "1280x1024x24", "-nolisten", "tcp"},
+        env, log);
+    ::close(pipe_fds[1]);
+    std::string number;
+    pollfd ready{pipe_fds[0], POLLIN, 0};
+    char c;
+    while (::poll(&ready, 1, 20000) > 0 && ::read(pipe_fds[0], &c, 1) == 1 && c != '\n')
+        number += c;
+    ::close(pipe_fds[0]);
+    if (number.empty()) throw std::runtime_error("Xvfb did not start; see " + log.string());
+    display_ = ":" + number;
+}
+
+bool pid_alive(int pid) {
+    if (pid <= 0) return false;
+    const std::string stat = read_file("/proc/" + std::to_string(pid) + "/stat");
+    const auto close = stat.rfind(')');
+    return close != std::string::npos && close + 2 < stat.size() && stat[close + 2] != 'Z';
+}
+
+} // namespace keeprun::e2e

@@ -1,0 +1,76 @@
+#pragma once
+// What the end-to-end tests need to drive the real keeprun: a private X server,
+// private XDG folders, child processes started with an argv, and waits that poll
+// a condition until a deadline.
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace keeprun::e2e {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using Env = std::map<std::string, std::string>;
+
+// The folder of build outputs (build/keeprun, build/keeprun-mirror, helpers).
+fs::path build_dir();
+
+// Polls `done` every 50 ms until it holds or `limit` has passed.
+bool wait_until(const std::function<bool()>& done, std::chrono::milliseconds limit);
+
+std::string read_file(const fs::path& file);
+void write_file(const fs::path& file, const std::string& bytes);
+
+// A fresh folder, removed with everything in it at the end.
+class TempDir {
+  public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const fs::path& path() const { return path_; }
+
+  private:
+    fs::path path_;
+};
+
+// A child started directly from an argv (never through a shell); killed at the end.
+class Process {
+  public:
+    Process(const std::vector<std::string>& argv, const Env& env, const fs::path& output);
+    ~Process();
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+    int pid() const { return pid_; }
+    bool running();
+    // The exit status once it has ended within `limit`.
+    std::optional<int> wait_exit(std::chrono::milliseconds limit);
+    void kill();
+
+  private:
+    int pid_ = -1;
+    std::optional<int> status_;
+};
+
+// Runs a program to its end and returns what it wrote to standard output.
+std::string run_capture(const std::vector<std::string>& argv, const Env& env);
+
+// An X server of our own, numbered by itself (-displayfd).
+class Xvfb {
+  public:
+    explicit Xvfb(const fs::path& log);
+    const std::string& display() const { return display_; }
+
+  private:
+    std::unique_ptr<Process> server_;
+    std::string display_;
+};
+
+bool pid_alive(int pid);
+
+} // namespace keeprun::e2e

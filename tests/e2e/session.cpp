@@ -1,0 +1,155 @@
+#include "session.h"
+
+#include "system/codepage.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <sstream>
+
+namespace keeprun::e2e {
+namespace {
+
+std::vector<std::string> lines_of(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        out.push_back(line);
+    return out;
+}
+
+std::string system_path() {
+    const char* p = std::getenv("PATH");
+    return p ? p : "/usr/bin:/bin";
+}
+
+} // namespace
+
+std::string server_text(const std::string& title, const std::string& news) {
+    return "[biaoti]" + title +
+           "[biaoti]\r\n[banben]20220210[banben]\r\n"
+           "[shengji]https://example.com/new[shengji]\r\n[tuichu][tuichu]\r\n"
+           "[kf1]帮助[*]https://example.com/help[kf1]\r\n"
+           "[kf2]问题[*]https://example.com/faq[kf2]\r\n"
+           "[kf3]客服[*]https://example.com/contact[kf3]\r\n"
+           "[zdy1]一[*][zdy1][zdy2]二[*][zdy2][zdy3]三[*][zdy3][zdy4]四[*][zdy4]"
+           "[zdy5]五[*][zdy5]\r\n[exe][exe]\r\n[news]" +
+           news + "[news]\r\n";
+}
+
+Session::Session() {
+    for (const char* sub : {"data", "config", "runtime", "home", "bin", "mirror", "programs"})
+        fs::create_directories(root() / sub);
+    fs::permissions(root() / "runtime", fs::perms::owner_all, fs::perm_options::replace);
+    // Links keeprun opens go to this stand-in, never to a browser.
+    const fs::path opener = root() / "bin" / "xdg-open";
+    write_file(opener, "#!/bin/sh\nprintf '%s\\n' \"$1\" >> \"" +
+                           (root() / "xdg-open.log").string() + "\"\n");
+    fs::permissions(opener, fs::perms::owner_all);
+    xvfb_ = std::make_unique<Xvfb>(root() / "xvfb.log");
+    x_ = std::make_unique<XDisplay>(display());
+}
+
+Session::~Session() {
+    keepruns_.clear();
+    mirror_.reset();
+    for (const std::string& target : targets_)
+        for (int pid : started_pids(target))
+            if (pid_alive(pid)) ::kill(pid, SIGKILL);
+    x_.reset();
+}
+
+Env Session::keeprun_env() const {
+    return {{"PATH", (root() / "bin").string() + ":" + system_path()},
+            {"HOME", (root() / "home").string()},
+            {"LANG", "C.UTF-8"},
+            {"DISPLAY", display()},
+            {"XDG_DATA_HOME", (root() / "data").string()},
+            {"XDG_CONFIG_HOME", config_folder().string()},
+            {"XDG_RUNTIME_DIR", (root() / "runtime").string()}};
+}
+
+void Session::serve(const std::string& list_text, const std::vector<std::string>& options) {
+    write_file(root() / "mirror" / "list.txt", cp936_encode(list_text));
+    std::vector<std::string> argv{(build_dir() / "keeprun-mirror").string(), "--dir",
+                                  (root() / "mirror").string()};
+    argv.insert(argv.end(), options.begin(), options.end());
+    const fs::path log = root() / "mirror.out";
+    mirror_ = std::make_unique<Process>(argv, Env{{"PATH", system_path()}}, log);
+    if (!wait_until([&] { return read_file(log).find("ready") != std::string::npos; }, 10s))
+        throw std::runtime_error("keeprun-mirror did not start: " + read_file(log));
+}
+
+void Session::write_data_ini(const std::string& utf8_text) {
+    write_file(data_folder() / "data.ini", cp936_encode(utf8_text));
+}
+
+std::string Session::install_target(const std::string& name) {
+    const fs::path target = root() / "programs" / name;
+    fs::copy_file(build_dir() / "keeprun-e2e-target", target);
+    targets_.push_back(target.string());
+    return target.string();
+}
+
+Process& Session::start_keeprun() {
+    keepruns_.push_back(std::make_unique<Process>(
+        std::vector<std::string>{(build_dir() / "keeprun").string()}, keeprun_env(),
+        root() / ("keeprun" + std::to_string(keepruns_.size() + 1) + ".log")));
+    return *keepruns_.back();
+}
+
+unsigned long Session::wait_window(const std::string& title, std::chrono::milliseconds limit) {
+    unsigned long found = 0;
+    wait_until(
+        [&] {
+            const auto windows = x_->windows_named(title);
+            if (!windows.empty()) found = windows.front();
+            return found != 0;
+        },
+        limit);
+    return found;
+}
+
+std::string Session::xdotool(const std::vector<std::string>& args) {
+    std::vector<std::string> argv{"xdotool"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return run_capture(argv, {{"PATH", system_path()}, {"DISPLAY", display()}});
+}
+
+void Session::key_to(unsigned long window, const std::string& key) {
+    xdotool({"windowfocus", "--sync", std::to_string(window)});
+    xdotool({"key", key});
+}
+
+void Session::click(int x, int y) {
+    xdotool({"mousemove", "--sync", std::to_string(x), std::to_string(y), "click", "1"});
+}
+
+std::string Session::clipboard() {
+    return run_capture({"xclip", "-o", "-selection", "clipboard"},
+                       {{"PATH", system_path()}, {"DISPLAY", display()}});
+}
+
+void Session::screenshot(const fs::path& file, const WindowBox& box) {
+    fs::create_directories(file.parent_path());
+    run_capture({"import", "-window", "root", "-crop",
+                 std::to_string(box.width) + "x" + std::to_string(box.height) + "+" +
+                     std::to_string(box.x) + "+" + std::to_string(box.y),
+                 "+repage", file.string()},
+                {{"PATH", system_path()}, {"DISPLAY", display()}});
+}
+
+std::vector<int> started_pids(const std::string& target) {
+    std::vector<int> pids;
+    for (const std::string& line : lines_of(read_file(target + ".log")))
+        if (line.rfind("start ", 0) == 0) pids.push_back(std::stoi(line.substr(6)));
+    return pids;
+}
+
+std::vector<std::string> clicks(const std::string& target) {
+    std::vector<std::string> out;
+    for (const std::string& line : lines_of(read_file(target + ".log")))
+        if (line.rfind("click ", 0) == 0) out.push_back(line.substr(6));
+    return out;
+}
+
+} // namespace keeprun::e2e

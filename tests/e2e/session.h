@@ -1,0 +1,67 @@
+#pragma once
+// One end-to-end run: its own X server, XDG folders, stand-in browser, mirror
+// and keeprun, all removed or ended when the session ends.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "harness.h"
+#include "x_display.h"
+
+namespace keeprun::e2e {
+
+// A configuration text with every section, this title and this announcement.
+std::string server_text(const std::string& title, const std::string& news);
+
+// Where the announcement's confirm button sits in the main window (at 0,0).
+inline constexpr int kAnnouncementButtonX = 934;
+inline constexpr int kAnnouncementButtonY = 248;
+
+class Session {
+  public:
+    Session();
+    ~Session();
+
+    const fs::path& root() const { return dir_.path(); }
+    const std::string& display() const { return xvfb_->display(); }
+    XDisplay& x() { return *x_; }
+    Env keeprun_env() const;
+    fs::path data_folder() const { return root() / "data" / "keeprun" / "zx"; }
+    fs::path config_folder() const { return root() / "config"; }
+    // What the stand-in xdg-open was asked to open, one address a line.
+    std::string opened_links() const { return read_file(root() / "xdg-open.log"); }
+
+    // Writes list.txt (UTF-8 given, stored in code page 936) and starts the
+    // mirror with `options`, waiting until it listens.
+    void serve(const std::string& list_text, const std::vector<std::string>& options = {});
+    // Writes data.ini of the data folder in code page 936.
+    void write_data_ini(const std::string& utf8_text);
+    // A copy of the test program under a path of its own; its log is path + ".log".
+    std::string install_target(const std::string& name);
+
+    Process& start_keeprun();
+    // A window with this title, once mapped within `limit`; 0 if none.
+    unsigned long wait_window(const std::string& title, std::chrono::milliseconds limit);
+    // xdotool with the session's display; returns its output.
+    std::string xdotool(const std::vector<std::string>& args);
+    // Focuses the window and types the key there.
+    void key_to(unsigned long window, const std::string& key);
+    void click(int x, int y);
+    std::string clipboard();
+    void screenshot(const fs::path& file, const WindowBox& box);
+
+  private:
+    TempDir dir_;
+    std::unique_ptr<Xvfb> xvfb_;
+    std::unique_ptr<XDisplay> x_;
+    std::unique_ptr<Process> mirror_;
+    std::vector<std::unique_ptr<Process>> keepruns_;
+    std::vector<std::string> targets_;
+};
+
+// Process ids logged by a test program's "start" lines.
+std::vector<int> started_pids(const std::string& target);
+// Its "click X Y" lines.
+std::vector<std::string> clicks(const std::string& target);
+
+} // namespace keeprun::e2e
