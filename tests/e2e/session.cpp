@@ -138,6 +138,15 @@ void Session::screenshot(const fs::path& file, const WindowBox& box) {
                 {{"PATH", system_path()}, {"DISPLAY", display()}});
 }
 
+std::string Session::pixel(int x, int y) {
+    const std::string text =
+        run_capture({"import", "-window", "root", "-crop",
+                     "1x1+" + std::to_string(x) + "+" + std::to_string(y), "-depth", "8", "txt:-"},
+                    {{"PATH", system_path()}, {"DISPLAY", display()}});
+    const auto hash = text.find('#', text.find(':'));
+    return hash == std::string::npos ? std::string() : text.substr(hash + 1, 6);
+}
+
 std::vector<int> started_pids(const std::string& target) {
     std::vector<int> pids;
     for (const std::string& line : lines_of(read_file(target + ".log")))

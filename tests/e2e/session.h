@@ -16,6 +16,10 @@ std::string server_text(const std::string& title, const std::string& news);
 // Where the announcement's confirm button sits in the main window (at 0,0).
 inline constexpr int kAnnouncementButtonX = 934;
 inline constexpr int kAnnouncementButtonY = 248;
+// A point of the message box's green panel, there only while a message is open.
+inline constexpr int kMessagePanelX = 713;
+inline constexpr int kMessagePanelY = 250;
+inline constexpr const char* kMessagePanelColour = "C0FFC0";
 
 class Session {
   public:
@@ -49,6 +53,8 @@ class Session {
     void click(int x, int y);
     std::string clipboard();
     void screenshot(const fs::path& file, const WindowBox& box);
+    // The colour on screen at (x, y) as "RRGGBB".
+    std::string pixel(int x, int y);
 
   private:
     TempDir dir_;
