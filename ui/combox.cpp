@@ -65,9 +65,8 @@ ucf_combox::ucf_combox(QWidget* parent)
 }
 
 ucf_combox::~ucf_combox() {
-    // While open the list belongs to the main window; it goes with this control.
-    qApp->removeEventFilter(this);
-    if (Listdi_list_->parent() != this) delete Listdi_list_;
+    // An open list belongs to the main window; bring it home so it goes with this control.
+    if (Listdi_list_->parent() != this) close_list();
 }
 
 void ucf_combox::a_add_zd(const QStringList& zd, int Index) {
