@@ -30,14 +30,12 @@ const std::vector<std::string> kAllCalls = {
     "button5 五|",          "background 14737632",  "aliases A.EXE=B.EXE C.EXE=D.EXE",
 };
 
-// The valid text with the whole section of `marker` (both markers and value)
-// replaced by `section`.
-std::string with_section(const std::string& marker, const std::string& section) {
-    std::string text = kValid;
+// `text` with the whole section of `marker` (both markers and value) replaced.
+std::string with_section(const std::string& marker, const std::string& section,
+                         std::string text = kValid) {
     const std::size_t first = text.find(marker);
     const std::size_t second = text.find(marker, first + marker.size());
-    text.replace(first, second + marker.size() - first, section);
-    return text;
+    return text.replace(first, second + marker.size() - first, section);
 }
 
 std::string without(const std::string& marker) {
@@ -51,39 +49,12 @@ std::vector<std::string> first_calls(std::size_t n) {
 } // namespace
 
 TEST(SectionValue, IsTheSecondPieceOfTheTextSplitAtTheMarker) {
-    struct Case {
-        const char* text;
-        std::optional<std::string> want;
-    } cases[] = {
-        {"a[x]v[x]b", "v"},      {"a[x]v", "v"},
-        {"[x]v1[x]v2[x]", "v1"}, {"[x] v \r\n[x]", " v \r\n"},
-        {"[x][x]", ""},          {"[biaoti]T\r\n[banben]1[banben]", std::nullopt},
-        {"abc", std::nullopt},   {"[X]v[X]", std::nullopt},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(section_value(c.text, "[x]"), c.want) << c.text;
-    // A section written with a single marker runs to the end, over later sections.
+    EXPECT_EQ(section_value("a[x] v \r\n[x]b[x]", "[x]"), " v \r\n");
+    EXPECT_EQ(section_value("[x][x]", "[x]"), "");
+    EXPECT_EQ(section_value("[X]v[X]", "[x]"), std::nullopt);
+    // A single marker runs to the end, over later sections.
     EXPECT_EQ(section_value("[biaoti]T\r\n[banben]1[banben]", "[biaoti]"),
               "T\r\n[banben]1[banben]");
-}
-
-TEST(TwoFieldValue, SplitsAtTheFirstTwoSeparators) {
-    struct Case {
-        const char* value;
-        const char* caption;
-        const char* address;
-    } cases[] = {
-        {"cap[*]addr", "cap", "addr"}, {"cap[*]addr[*]more", "cap", "addr"}, {"[*]", "", ""},
-        {"cap[*]", "cap", ""},         {" 帮助 [*] u ", " 帮助 ", " u "},
-    };
-    for (const auto& c : cases) {
-        const auto f = two_field_value(c.value);
-        ASSERT_TRUE(f) << c.value;
-        EXPECT_EQ(f->caption, c.caption);
-        EXPECT_EQ(f->address, c.address);
-    }
-    EXPECT_FALSE(two_field_value("caption only"));
-    EXPECT_FALSE(two_field_value("cap[*addr"));
 }
 
 TEST(PeiseColour, ReadsHexadecimalWithOrWithoutAmpersands) {
@@ -126,7 +97,6 @@ TEST(FillExeAliasTable, TakesLinesWithExeSplitAtEquals) {
         {"程序.exe=游戏.Exe", true, {{"程序.EXE", "游戏.EXE"}}},
         {"no programs here", true, {}},
         {"EXE files\r\nnone", true, {}},
-        {"", true, {}},
         {"a.exe=b.exe\r\nx.exe", false, {{"A.EXE", "B.EXE"}}},
     };
     for (const auto& c : cases) {
@@ -143,7 +113,6 @@ TEST(FillExeAliasTable, HoldsAtMost99Rows) {
     ExeAliasTable table;
     EXPECT_TRUE(fill_exe_alias_table(rows, table));
     EXPECT_EQ(table.size(), 99u);
-    EXPECT_EQ(table.back().first, "P99.EXE");
     EXPECT_FALSE(fill_exe_alias_table(rows + "p100.exe=q.exe", table));
 }
 
@@ -165,50 +134,27 @@ TEST(ApplyServerText, AppliesSectionBySectionAndStopsAtTheFirstFault) {
          ""},
         {"same version", with_section("[banben]", "[banben]20220210[banben]"),
          ConfigOutcome::accepted, kAllCalls, ""},
-        {"no version number", with_section("[banben]", "[banben]abc[banben]"),
-         ConfigOutcome::accepted, kAllCalls, ""},
         {"newer version", with_section("[banben]", "[banben]20220211[banben]"),
          ConfigOutcome::forced_upgrade, first_calls(1), "http://dl/new.html"},
         {"newer with letters", with_section("[banben]", "[banben]20220301abc[banben]"),
-         ConfigOutcome::forced_upgrade, first_calls(1), "http://dl/new.html"},
-        {"newer with blanks", with_section("[banben]", "[banben] 2022 0211\n[banben]"),
          ConfigOutcome::forced_upgrade, first_calls(1), "http://dl/new.html"},
         {"upgrade ignores the rest",
          with_section("[banben]", "[banben]20230101[banben]").erase(kValid.find("[tuichu]")),
          ConfigOutcome::forced_upgrade, first_calls(1), "http://dl/new.html"},
         {"upgrade without a link",
-         [] {
-             std::string t = kValid;
-             t.replace(t.find("20220210"), 8, "20230101");
-             return t.erase(t.find("[shengji]"),
-                            std::string("[shengji]http://dl/new.html[shengji]").size());
-         }(),
+         with_section("[banben]", "[banben]20230101[banben]", without("[shengji]")),
          ConfigOutcome::malformed, first_calls(1), ""},
         {"no link needed without upgrade", without("[shengji]"), ConfigOutcome::accepted, kAllCalls,
          ""},
         {"no title", without("[biaoti]"), ConfigOutcome::malformed, {}, ""},
-        {"title in other case",
-         with_section("[biaoti]", "[BIAOTI]t[BIAOTI]"),
-         ConfigOutcome::malformed,
-         {},
-         ""},
         {"no version", without("[banben]"), ConfigOutcome::malformed, first_calls(1), ""},
         {"no exit link", without("[tuichu]"), ConfigOutcome::malformed, first_calls(1), ""},
-        {"empty exit link", with_section("[tuichu]", "[tuichu][tuichu]"), ConfigOutcome::accepted,
-         [] {
-             auto c = kAllCalls;
-             c[1] = "exit ";
-             return c;
-         }(),
-         ""},
         {"link without [*]", with_section("[kf2]", "[kf2]问题 http://k2[kf2]"),
          ConfigOutcome::malformed, first_calls(3), ""},
-        {"missing button", without("[zdy5]"), ConfigOutcome::malformed, first_calls(9), ""},
         {"colour not a number", with_section("[peise]", "[peise]red[peise]"),
          ConfigOutcome::malformed, first_calls(10), ""},
         {"alias line without =", with_section("[exe]", "[exe]x.exe[exe]"), ConfigOutcome::malformed,
          first_calls(11), ""},
-        {"no alias section", without("[exe]"), ConfigOutcome::malformed, first_calls(11), ""},
         {"no announcement", without("[news]"), ConfigOutcome::accepted, kAllCalls, ""},
     };
     for (const auto& c : cases) {

@@ -9,7 +9,6 @@ namespace keeprun::test {
 
 class HttpServer {
   public:
-    HttpServer() : port_(server_.bind_to_any_port("127.0.0.1")) {}
     ~HttpServer() {
         server_.stop();
         if (thread_.joinable()) thread_.join();
@@ -24,7 +23,7 @@ class HttpServer {
 
   private:
     httplib::Server server_;
-    int port_;
+    int port_ = server_.bind_to_any_port("127.0.0.1");
     std::thread thread_;
 };
 

@@ -9,7 +9,6 @@
 #include "net/client_key.h"
 #include "net/ucf_http.h"
 #include "system/codepage.h"
-#include "tools/mirror/options.h"
 
 using namespace keeprun;
 using namespace keeprun::test;
@@ -38,7 +37,8 @@ Loaded report_to(const MirrorProcess& mirror, FakeStore& store) {
 } // namespace
 
 TEST(RealMirrors, TheSampleTextCarriesEverySection) {
-    MirrorProcess mirror({"--answer", "1"});
+    // Answers a second before the first mirror's window closes.
+    MirrorProcess mirror({"--answer", "1", "--delay", "1=0.9"});
     FakeStore store;
     const Loaded r = report_to(mirror, store);
     ASSERT_EQ(r.net.config.outcome, ConfigOutcome::accepted);
@@ -77,15 +77,6 @@ TEST(RealMirrors, TheThirdIsTakenInItsOwnWindow) {
     EXPECT_EQ(mirror.reports().size(), 1u);
 }
 
-TEST(RealMirrors, TheFirstIsTakenBeforeItsWindowCloses) {
-    MirrorProcess mirror({"--answer", "1", "--delay", "1=0.9"});
-    FakeStore store;
-    const Loaded r = report_to(mirror, store);
-    ASSERT_EQ(r.net.config.outcome, ConfigOutcome::accepted);
-    EXPECT_LE(r.net.config.poll, 19);
-    EXPECT_EQ(r.net.config.server_base_url, mirror.urls()[0]);
-}
-
 TEST(RealMirrors, LateAndStalledMirrorsEndInNetworkFailure) {
     // The first answers a second after its window; the second never answers
     // within its time-out; the third is down.
@@ -110,62 +101,4 @@ TEST(RealMirrors, EachMirrorCanServeItsOwnText) {
     EXPECT_EQ(r.net.config.outcome, ConfigOutcome::forced_upgrade);
     EXPECT_EQ(r.net.config.shengji_url, "http://dl/新");
     EXPECT_TRUE(mirror.reports().empty());
-}
-
-TEST(KeeprunMirror, ExplainsItsOptionsAndRefusesBadOnes) {
-    std::string out;
-    EXPECT_EQ(run_mirror_program({"--help"}, out), 0);
-    for (const char* option : {"--dir", "--ports", "--answer", "--delay", "--list", "ip.log"})
-        EXPECT_NE(out.find(option), std::string::npos) << option;
-    EXPECT_EQ(run_mirror_program({"--answer", "4"}, out), 2);
-    EXPECT_NE(out.find("bad value for --answer"), std::string::npos) << out;
-}
-
-TEST(MirrorOptions, ReadsEachOption) {
-    struct Case {
-        std::vector<std::string> args;
-        bool ok;
-        std::array<int, 3> ports;
-        std::array<bool, 3> answers;
-        std::array<double, 3> delays;
-    } cases[] = {
-        {{}, true, {18081, 18082, 18083}, {true, true, true}, {0, 0, 0}},
-        {{"--ports", "0,9000,0"}, true, {0, 9000, 0}, {true, true, true}, {0, 0, 0}},
-        {{"--answer", "none"}, true, {18081, 18082, 18083}, {false, false, false}, {0, 0, 0}},
-        {{"--answer", "3,1"}, true, {18081, 18082, 18083}, {true, false, true}, {0, 0, 0}},
-        {{"--delay", "2=1.5", "--delay", "3=60"},
-         true,
-         {18081, 18082, 18083},
-         {true, true, true},
-         {0, 1.5, 60}},
-        {{"--ports", "1,2"}, false, {}, {}, {}},
-        {{"--ports", "1,2,70000"}, false, {}, {}, {}},
-        {{"--answer", ""}, false, {}, {}, {}},
-        {{"--delay", "4=1"}, false, {}, {}, {}},
-        {{"--delay", "1=-1"}, false, {}, {}, {}},
-        {{"--list", "1="}, false, {}, {}, {}},
-        {{"--dir"}, false, {}, {}, {}},
-        {{"--verbose"}, false, {}, {}, {}},
-    };
-    for (const auto& c : cases) {
-        MirrorOptions opt;
-        opt.ports = {18081, 18082, 18083};
-        std::vector<std::string> args{"keeprun-mirror"};
-        args.insert(args.end(), c.args.begin(), c.args.end());
-        std::vector<char*> argv;
-        for (auto& a : args)
-            argv.push_back(a.data());
-        std::string error;
-        const std::string what = c.args.empty() ? "(none)" : c.args[0] + " " + c.args.back();
-        ASSERT_EQ(parse_mirror_options(static_cast<int>(argv.size()), argv.data(), opt, error),
-                  c.ok)
-            << what << ": " << error;
-        if (!c.ok) continue;
-        EXPECT_EQ(opt.ports, c.ports) << what;
-        EXPECT_EQ(opt.answers, c.answers) << what;
-        EXPECT_EQ(opt.delays, c.delays) << what;
-    }
-    EXPECT_EQ(url_port("http://127.0.0.1:18082/zx/"), 18082);
-    EXPECT_EQ(url_port("http://host/zx/"), 80);
-    EXPECT_EQ(url_port("http://host:x/"), -1);
 }

@@ -63,20 +63,6 @@ TEST(UcfHttp, ALaterPingIsNeverOverwrittenByAnEarlierFetch) {
     EXPECT_EQ(fetcher.a_get_txt(), "text of the second fetch");
 }
 
-TEST(UcfHttp, APingClearsTheTextOfTheLastOne) {
-    Gate second_may_end;
-    ucf_http fetcher([&](const std::string& url) -> std::string {
-        if (url == "b") second_may_end.wait();
-        return "answer for " + url;
-    });
-    fetcher.a_ping("a");
-    ASSERT_TRUE(eventually([&] { return fetcher.a_get_txt() == "answer for a"; }));
-    fetcher.a_ping("b");
-    EXPECT_EQ(fetcher.a_get_txt(), "");
-    second_may_end.open();
-    EXPECT_TRUE(eventually([&] { return fetcher.a_get_txt() == "answer for b"; }));
-}
-
 TEST(UcfHttp, AHangingFetchDoesNotHoldUpItsOwner) {
     auto hanging = std::make_shared<Gate>();
     auto returned = std::make_shared<std::atomic<bool>>(false);
@@ -92,15 +78,4 @@ TEST(UcfHttp, AHangingFetchDoesNotHoldUpItsOwner) {
     EXPECT_FALSE(returned->load());
     hanging->open();
     EXPECT_TRUE(eventually([&] { return returned->load(); }));
-}
-
-TEST(UcfHttp, AFetchThatThrowsGivesTheEmptyText) {
-    std::atomic<bool> ran{false};
-    ucf_http fetcher([&](const std::string&) -> std::string {
-        ran = true;
-        throw std::runtime_error("no memory");
-    });
-    fetcher.a_ping("x");
-    ASSERT_TRUE(eventually([&] { return ran.load(); }));
-    EXPECT_EQ(fetcher.a_get_txt(), "");
 }

@@ -9,9 +9,8 @@
 namespace keeprun::test {
 
 // True as soon as `done` holds; false when the deadline passes first.
-inline bool eventually(const std::function<bool()>& done,
-                       std::chrono::milliseconds deadline = std::chrono::seconds(20)) {
-    const auto end = std::chrono::steady_clock::now() + deadline;
+inline bool eventually(const std::function<bool()>& done) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (!done()) {
         if (std::chrono::steady_clock::now() > end) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
@@ -19,8 +18,7 @@ inline bool eventually(const std::function<bool()>& done,
     return true;
 }
 
-// Holds server handlers back until the test opens it; a cap keeps a failing
-// test from hanging for good.
+// Holds server handlers back until the test opens it, or the cap runs out.
 class Gate {
   public:
     void open() {
@@ -28,10 +26,9 @@ class Gate {
         open_ = true;
         cv_.notify_all();
     }
-    // True when opened, false when the cap ran out first.
-    bool wait(std::chrono::milliseconds cap = std::chrono::seconds(30)) {
+    void wait(std::chrono::milliseconds cap = std::chrono::seconds(30)) {
         std::unique_lock lock(m_);
-        return cv_.wait_for(lock, cap, [&] { return open_; });
+        cv_.wait_for(lock, cap, [&] { return open_; });
     }
 
   private:
