@@ -180,13 +180,6 @@ TEST_F(ComboTest, ItemsSurviveOpeningAndAFullClockListOpensOnItsItem) {
     EXPECT_EQ(combo->a_txt(), "23:59:00");
 }
 
-TEST_F(ComboTest, ColoursGoToTheEditField) {
-    combo->BackColor(0xFF);
-    combo->ForeColor(0xFF0000);
-    EXPECT_EQ(edit()->palette().color(QPalette::Base), QColor(255, 0, 0));
-    EXPECT_EQ(edit()->palette().color(QPalette::Text), QColor(0, 0, 255));
-}
-
 TEST(ComboOwnership, ClosingTheWindowWhileOpenFreesTheList) {
     auto window = std::make_unique<QWidget>();
     auto* combo = new ucf_combox(window.get());

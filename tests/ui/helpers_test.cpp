@@ -4,7 +4,6 @@
 #include "ui/picbox.h"
 #include "ui/units.h"
 
-#include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -155,23 +154,6 @@ TEST(TextHelpers, RangeCheckWritesBackOnlyWhenOutside) {
         EXPECT_EQ(text_fw_csh(&box, 1, 59), c.result) << c.text;
         EXPECT_EQ(box.text(), c.after) << c.text;
     }
-}
-
-TEST(TextHelpers, SendDataIgnoresAMissingBox) {
-    text_Send_data("x", nullptr);
-    text_goto_di(nullptr);
-    QLineEdit box;
-    text_Send_data("新的", &box);
-    EXPECT_EQ(box.text(), "新的");
-}
-
-TEST(ComboHelpers, NumberRange) {
-    QComboBox c;
-    combobox_set_csh(&c, 3, 5);
-    ASSERT_EQ(c.count(), 3);
-    EXPECT_EQ(c.itemText(2), "5");
-    combobox_set_csh(&c, 5, 3);
-    EXPECT_EQ(c.count(), 3);
 }
 
 TEST(ButtonHelpers, ToggleBetweenTwoColours) {
