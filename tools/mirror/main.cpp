@@ -84,6 +84,9 @@ class Mirrors {
                           << opt_.ports[k] << "\n";
                 return false;
             }
+            if (!std::ifstream(list_path(k)))
+                std::cerr << "mirror " << k + 1 << ": " << list_path(k)
+                          << " cannot be read; list.txt is answered with 404\n";
             std::cout << "mirror " << k + 1 << ": http://" << opt_.host << ":" << port
                       << (k == 0 ? "/m/zx/" : "/zx/") << " serving " << list_path(k) << " after "
                       << opt_.delays[k] << " s" << std::endl;
