@@ -1,6 +1,7 @@
 #include "gui_support.h"
 
 #include <QApplication>
+#include <QPushButton>
 #include <QTimer>
 #include <fstream>
 #include <stdexcept>
@@ -36,7 +37,7 @@ ShownBox catch_message_box(const std::function<void()>& action) {
     QObject::connect(&watcher, &QTimer::timeout, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box) return;
-        seen = {true, box->windowTitle(), box->text()};
+        seen = {true, box->windowTitle(), box->text(), box->standardButton(box->defaultButton())};
         box->done(0);
     });
     watcher.start();

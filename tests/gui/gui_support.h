@@ -60,10 +60,11 @@ struct ShownBox {
     bool shown = false;
     QString title;
     QString text;
+    QMessageBox::StandardButton default_button = QMessageBox::NoButton;
 };
 
 // Runs `action`, then lets every posted event run; a modal standard box that
-// opens meanwhile is recorded and closed with its first button.
+// opens meanwhile is recorded and dismissed (as Escape or the close box would).
 ShownBox catch_message_box(const std::function<void()>& action);
 
 } // namespace keeprun::testing

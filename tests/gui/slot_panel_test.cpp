@@ -192,13 +192,20 @@ INSTANTIATE_TEST_SUITE_P(
                       DropCase{"MissingLauncher", {"gone.desktop"}, false, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(SlotPanelTest, TextDragsAreTypingNotDrops) {
+TEST_F(SlotPanelTest, TextDragsAreTypingNotFileDrops) {
+    engine.master.first(3).a_set_canshu(
+        "/old[*]20[*]9[*]9[*]9[*]1*2[*][*][*][*]0[*]0[*][*]20:01[*][*][*]");
     QMimeData data;
     data.setText("/typed/by/drag");
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    const ShownBox box =
-        catch_message_box([&] { QApplication::sendEvent(first.T_guajitxt, &drop); });
+    const ShownBox box = catch_message_box([&] {
+        QApplication::sendEvent(first.T_guajitxt, &enter);
+        QApplication::sendEvent(first.T_guajitxt, &drop);
+    });
     EXPECT_FALSE(box.shown);
+    EXPECT_EQ(engine.master.first(3).delay(0), "20") << "no drop handler, so nothing was cleared";
+    EXPECT_EQ(engine.master.first(3).position(0), "1*2");
 }
 
 } // namespace
