@@ -139,6 +139,19 @@ void read_bkgd(std::string_view data, std::string_view plte, PngDecoded& out) {
     out.HasBKGDChunk = true;
 }
 
+int channels(int color_type) {
+    switch (color_type) {
+    case 2:
+        return 3;
+    case 4:
+        return 2;
+    case 6:
+        return 4;
+    default:
+        return 1;
+    }
+}
+
 struct Reader {
     std::string_view data;
     std::size_t pos = 0;
@@ -211,6 +224,13 @@ std::int32_t png_decode(std::string_view bytes, bool trans_to_alpha, PngDecoded&
     out.Filter = h[11];
     out.Interlacing = h[12];
     out.HaveAlpha = out.ColorType == 4 || out.ColorType == 6;
+    // Deflate packs at most about 1032 bytes into one: image data that cannot
+    // fill the picture is refused before its pixels are allocated.
+    const std::uint64_t row_bytes = (static_cast<std::uint64_t>(width) * channels(out.ColorType) *
+                                         static_cast<std::uint64_t>(out.Bitdepht) +
+                                     7) /
+                                    8;
+    if (static_cast<std::uint64_t>(w.idat.size()) * 1032 < row_bytes * height) return png_bad_image;
     out.HaveTransparence = !w.trns.empty();
     if (!w.bkgd.empty()) read_bkgd(w.bkgd, w.plte, out);
 

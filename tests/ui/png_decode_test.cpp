@@ -243,6 +243,10 @@ TEST(PngDecode, ErrorCodes) {
         {"absurd size",
          kSig + chunk("IHDR", ihdr(100000, 100000)) + chunk("IDAT", "x") + chunk("IEND", ""),
          png_bad_image},
+        {"data far too small for its size",
+         kSig + chunk("IHDR", ihdr(8000, 8000)) + chunk("IDAT", std::string(1000, 'x')) +
+             chunk("IEND", ""),
+         png_bad_image},
         {"zero size", kSig + chunk("IHDR", ihdr(0, 5)) + chunk("IDAT", "x") + chunk("IEND", ""),
          png_bad_image},
         {"corrupt data",
