@@ -128,6 +128,26 @@ TEST_F(EndToEnd, ANewStartRestoresSlotsAndRecordWhileTheProgramStillRuns) {
     EXPECT_EQ(after.front(), before.front()) << "the record list was restored";
 }
 
+TEST_F(EndToEnd, ADataFolderThatCannotBeMadeIsSaidAtStartAndAtClose) {
+    // A plain file where the data folder's parent should be.
+    write_file(s.root() / "blocked", "not a folder");
+    s.set_env("XDG_DATA_HOME", (s.root() / "blocked").string());
+    s.serve(server_text(kTitle, ""));
+    Process& keeprun = s.start_keeprun();
+    const unsigned long warning = s.wait_window("错误提示", 40s);
+    ASSERT_NE(warning, 0u) << "the failure is shown, not passed over";
+    s.key_to(warning, "Return");
+    const unsigned long window = main_window();
+    ASSERT_NE(window, 0u) << "keeprun runs on without saving";
+
+    close_with(window, "Return");
+    const unsigned long not_saved = s.wait_window("错误提示", 10s);
+    ASSERT_NE(not_saved, 0u) << "a failed save is not passed over either";
+    EXPECT_TRUE(keeprun.running());
+    s.key_to(not_saved, "Return");
+    EXPECT_EQ(keeprun.wait_exit(10s), std::optional<int>(0));
+}
+
 TEST_F(EndToEnd, CtrlEightPutsTheReadoutOnTheClipboard) {
     s.serve(server_text(kTitle, ""));
     Process& keeprun = s.start_keeprun();

@@ -59,13 +59,16 @@ Session::~Session() {
 }
 
 Env Session::keeprun_env() const {
-    return {{"PATH", (root() / "bin").string() + ":" + system_path()},
+    Env env{{"PATH", (root() / "bin").string() + ":" + system_path()},
             {"HOME", (root() / "home").string()},
             {"LANG", "C.UTF-8"},
             {"DISPLAY", display()},
             {"XDG_DATA_HOME", (root() / "data").string()},
             {"XDG_CONFIG_HOME", config_folder().string()},
             {"XDG_RUNTIME_DIR", (root() / "runtime").string()}};
+    for (const auto& [name, value] : env_overrides_)
+        env[name] = value;
+    return env;
 }
 
 void Session::serve(const std::string& list_text, const std::vector<std::string>& options) {

@@ -30,6 +30,10 @@ class Session {
     const std::string& display() const { return xvfb_->display(); }
     XDisplay& x() { return *x_; }
     Env keeprun_env() const;
+    // Replaces one variable of keeprun's environment for the next starts.
+    void set_env(const std::string& name, const std::string& value) {
+        env_overrides_[name] = value;
+    }
     fs::path data_folder() const { return root() / "data" / "keeprun" / "zx"; }
     fs::path config_folder() const { return root() / "config"; }
     // What the stand-in xdg-open was asked to open, one address a line.
@@ -63,6 +67,7 @@ class Session {
     std::unique_ptr<Process> mirror_;
     std::vector<std::unique_ptr<Process>> keepruns_;
     std::vector<std::string> targets_;
+    Env env_overrides_;
 };
 
 // Process ids logged by a test program's "start" lines.
