@@ -28,7 +28,7 @@ std::optional<TwoFields> two_field_value(std::string_view value);
 
 // The "[peise]" colour: every "&" removed, one put in front, then read as
 // "&H" and hexadecimal digits (trailing blanks allowed) into a 32-bit value;
-// up to four digits are a 16-bit value, as the old numeric literals were.
+// up to four digits make a 16-bit value (&HFFFF is -1), as number_value reads them.
 // nullopt when that is not a number.
 std::optional<std::int32_t> peise_colour(std::string_view value);
 

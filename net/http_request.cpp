@@ -41,7 +41,7 @@ int watch_stall(void* user, curl_off_t, curl_off_t dlnow, curl_off_t, curl_off_t
     if (!w->connected) {
         curl_off_t connect_us = 0;
         curl_easy_getinfo(w->curl, CURLINFO_CONNECT_TIME_T, &connect_us);
-        if (connect_us == 0) return 0;
+        if (connect_us == 0 && dlnow + ulnow == 0) return 0;
         w->connected = true;
         w->since = now;
     }
