@@ -28,7 +28,6 @@ class LoadPNG {
 
     // Settings, kept across loads.
     void PicBox(QWidget* NewPicBox) { target_ = NewPicBox; }
-    void BackgroundPicture(const QImage& vNewValue) { background_ = vNewValue; }
     void SetAlpha(bool vNewValue) { use_alpha_ = vNewValue; }
     void SetTrans(bool vNewValue) { use_trans_ = vNewValue; }
     void SetOwnBkgndColor(bool OwnBkgndOn, std::int32_t BackColor);
@@ -51,7 +50,6 @@ class LoadPNG {
     void draw(const QImage& img);
 
     QPointer<QWidget> target_;
-    QImage background_;
     bool use_alpha_ = false;
     bool use_trans_ = false;
     bool own_bkgnd_ = false;

@@ -102,6 +102,20 @@ TEST(LoadPng, ClientAreaBecomesTheImageAndSurvivesRepaint) {
     }
 }
 
+TEST(LoadPng, KeptTargetSizeShowsTheImageFromTheGivenPosition) {
+    auto target = white_target(QSize(10, 10));
+    target->show();
+    LoadPNG p;
+    p.PicBox(target.get());
+    p.SetToBkgrnd(true, 3, 2);
+    ASSERT_TRUE(p.open_bytes(test::rgba_png(1, 1, {0, 0, 255, 255})));
+    EXPECT_EQ(target->size(), QSize(10, 10));
+    const QImage img = shown(target.get());
+    EXPECT_EQ(img.pixelColor(3, 2), QColor(0, 0, 255));
+    EXPECT_EQ(img.pixelColor(9, 9), QColor(0, 0, 255));
+    EXPECT_NE(img.pixelColor(2, 1), QColor(0, 0, 255));
+}
+
 TEST(LoadPng, FailedLoadSetsTheCodeAndDrawsNothing) {
     auto target = white_target(QSize(7, 9));
     LoadPNG p;
