@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <chrono>
+#include <exception>
 #include <memory>
 #include <mutex>
 
@@ -68,11 +69,8 @@ bool add_header(std::unique_ptr<curl_slist, ListDeleter>& list, const char* line
     return true;
 }
 
-} // namespace
-
-std::string XMLHttpRequest(std::string_view XmlHttpMode, std::string_view XmlHttpURL,
-                           std::string_view XmlHttpData, std::int32_t chaoshi_haomiao) {
-    init_curl_once();
+std::string request(std::string_view XmlHttpMode, std::string_view XmlHttpURL,
+                    std::string_view XmlHttpData, std::int32_t chaoshi_haomiao) {
     const long timeout_ms = chaoshi_haomiao < 1000 ? 10000 : chaoshi_haomiao;
     std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
     if (!curl) return {};
@@ -120,6 +118,18 @@ std::string XMLHttpRequest(std::string_view XmlHttpMode, std::string_view XmlHtt
     curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
     if (status != 200) return {};
     return cp936_decode(reply);
+}
+
+} // namespace
+
+std::string XMLHttpRequest(std::string_view XmlHttpMode, std::string_view XmlHttpURL,
+                           std::string_view XmlHttpData, std::int32_t chaoshi_haomiao) {
+    init_curl_once();
+    try {
+        return request(XmlHttpMode, XmlHttpURL, XmlHttpData, chaoshi_haomiao);
+    } catch (const std::exception&) {
+        return {};
+    }
 }
 
 } // namespace keeprun
