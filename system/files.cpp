@@ -51,7 +51,10 @@ std::string cut_to_read_limit(std::string value) {
 } // namespace
 
 std::string escape_line_breaks(std::string_view value) {
-    return replace_all(value, "\r\n", kEscape);
+    // A lone line feed (a file name may hold one) would end the ini line: cut
+    // there, the value would come back as another path and its rest would
+    // become lines of their own. It is stored as a line break too.
+    return replace_all(replace_all(value, "\r\n", "\n"), "\n", kEscape);
 }
 
 std::string unescape_line_breaks(std::string_view stored) {

@@ -12,7 +12,7 @@ namespace keeprun {
 // turned back into CR LF; "" when the file, section or key is missing. Values
 // longer than 25599 bytes in the file are cut there, never inside a character.
 std::string read_ini(std::string_view ziduan, std::string_view key, const std::string& url);
-// Writes the value with each CR LF stored as "[vbcrlf]", creating the file,
+// Writes the value with each CR LF (and each lone LF) stored as "[vbcrlf]", creating the file,
 // section and key as needed and keeping every other line.
 bool write_ini(std::string_view ziduan, std::string_view key, std::string_view neirong,
                const std::string& url);

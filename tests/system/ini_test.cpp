@@ -83,12 +83,21 @@ TEST(IniFile, LineBreaksTravelAsMarkers) {
     TempDir dir;
     const std::string url = dir.file("data.ini");
     ASSERT_TRUE(write_ini("cx1", "1", "a\r\nb[vbcrlf]c\nd\re", url));
-    // CR LF becomes the marker; lone LF and CR are written as they are.
-    EXPECT_EQ(slurp(url), "[cx1]\r\n1=a[vbcrlf]b[vbcrlf]c\nd\re\r\n");
+    // CR LF and a lone LF become the marker; a lone CR is written as it is.
+    EXPECT_EQ(slurp(url), "[cx1]\r\n1=a[vbcrlf]b[vbcrlf]c[vbcrlf]d\re\r\n");
     ASSERT_TRUE(write_ini("cx1", "2", "x\r\ny", url));
     EXPECT_EQ(read_ini("CX1", "2", url), "x\r\ny");
     // A marker written by hand also comes back as a line break.
-    EXPECT_EQ(read_ini("cx1", "1", url), "a\r\nb\r\nc");
+    EXPECT_EQ(read_ini("cx1", "1", url), "a\r\nb\r\nc\r\nd\re");
+}
+
+TEST(IniFile, ALoneLineFeedStaysInsideItsValue) {
+    TempDir dir;
+    const std::string url = dir.file("data.ini");
+    // A dropped program's file name may hold a line feed.
+    ASSERT_TRUE(write_ini("cx1", "1", "/opt/tool\n[cx2]\n1=/opt/other", url));
+    EXPECT_EQ(read_ini("cx2", "1", url), "");
+    EXPECT_EQ(read_ini("cx1", "1", url), "/opt/tool\r\n[cx2]\r\n1=/opt/other");
 }
 
 TEST(IniFile, ReadsAtMostTheBufferWithoutSplittingACharacter) {
