@@ -13,5 +13,5 @@ function(keeprun_test name)
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST
         PROPERTIES LABELS ${ARG_LABEL} TIMEOUT ${ARG_TIMEOUT}
-                   ENVIRONMENT "KEEPRUN_BUILD_DIR=${PROJECT_BINARY_DIR};KEEPRUN_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+                   ENVIRONMENT "KEEPRUN_BUILD_DIR=${PROJECT_BINARY_DIR}")
 endfunction()
