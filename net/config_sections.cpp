@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "system/colour_text.h"
 #include "system/numbers.h"
 #include "system/text.h"
 
@@ -15,14 +16,6 @@ std::string ascii_upper(std::string_view text) {
     for (char& c : out)
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     return out;
-}
-
-bool is_hex(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
-bool is_blank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
 std::string numbered(const char* stem, int i) {
@@ -67,21 +60,6 @@ std::optional<TwoFields> two_field_value(std::string_view value) {
         std::string(value.substr(0, first)),
         std::string(value.substr(from, second == std::string_view::npos ? std::string_view::npos
                                                                         : second - from))};
-}
-
-std::optional<std::int32_t> peise_colour(std::string_view value) {
-    std::string literal = "&";
-    for (char c : value)
-        if (c != '&') literal += c;
-    if (literal.size() < 3 || (literal[1] != 'H' && literal[1] != 'h')) return std::nullopt;
-    std::size_t i = 2;
-    while (i < literal.size() && is_hex(literal[i]))
-        ++i;
-    const std::size_t digits = i - 2;
-    if (digits == 0 || digits > 8) return std::nullopt;
-    for (; i < literal.size(); ++i)
-        if (!is_blank(literal[i])) return std::nullopt;
-    return static_cast<std::int32_t>(number_value(literal));
 }
 
 bool fill_exe_alias_table(std::string_view section, ExeAliasTable& exe_alias_table) {
@@ -138,7 +116,7 @@ AppliedText apply_server_text(std::string_view server_text, ConfigTarget& target
     }
 
     if (const auto peise = section_value(server_text, "[peise]")) {
-        const auto colour = peise_colour(*peise);
+        const auto colour = colour_text_value(*peise);
         if (!colour) return ended(ConfigOutcome::malformed);
         target.set_background(*colour);
     }

@@ -26,12 +26,6 @@ struct TwoFields {
 // nullopt when the value holds no "[*]".
 std::optional<TwoFields> two_field_value(std::string_view value);
 
-// The "[peise]" colour: every "&" removed, one put in front, then read as
-// "&H" and hexadecimal digits (trailing blanks allowed) into a 32-bit value;
-// up to four digits make a 16-bit value (&HFFFF is -1), as number_value reads them.
-// nullopt when that is not a number.
-std::optional<std::int32_t> peise_colour(std::string_view value);
-
 // Fills the table from the "[exe]" value: upper case, one row per CR LF line
 // holding ".EXE", split at "=" and trimmed. False on a line with ".EXE" but no
 // "=" or on a 100th row (the rows before stay in the table).

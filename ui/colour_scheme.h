@@ -28,11 +28,6 @@ class SchemeWindow {
     virtual SchemeSlot& ucf_fa2(int k) = 0;
 };
 
-// The colour text as a value: every "&" removed and one put in front, then read
-// as a numeric literal ("&HC0FFC0", "H00C0FFC0"). A text that is no such literal
-// throws std::invalid_argument.
-std::int32_t scheme_colour_value(std::string_view text);
-
 // Reads the colour text, stores it as dise_yanse and paints the window and the
 // slots with it. A bad colour text throws std::invalid_argument before anything
 // is changed.

@@ -57,34 +57,6 @@ TEST(SectionValue, IsTheSecondPieceOfTheTextSplitAtTheMarker) {
               "T\r\n[banben]1[banben]");
 }
 
-TEST(PeiseColour, ReadsHexadecimalWithOrWithoutAmpersands) {
-    struct Case {
-        const char* text;
-        std::optional<std::int32_t> want;
-    } cases[] = {
-        {"&HE0E0E0&", 0xE0E0E0},
-        {"HE0E0E0", 0xE0E0E0},
-        {"&H00C0FFC0", 0xC0FFC0},
-        {"H00C0FFC0", 0xC0FFC0},
-        {"&&HC0FFC0&&", 0xC0FFC0},
-        {"&hff", 255},
-        {"&HFFFFFFFF", -1},
-        {"&HFFFF", -1},
-        {"HE0E0E0 \r\n", 0xE0E0E0},
-        {"red", std::nullopt},
-        {"", std::nullopt},
-        {"&H", std::nullopt},
-        {"E0E0E0", std::nullopt},
-        {"12345", std::nullopt},
-        {"&HGG", std::nullopt},
-        {"&HE0 E0", std::nullopt},
-        {"\r\nHE0E0E0", std::nullopt},
-        {"&H123456789", std::nullopt},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(peise_colour(c.text), c.want) << c.text;
-}
-
 TEST(FillExeAliasTable, TakesLinesWithExeSplitAtEquals) {
     struct Case {
         std::string section;

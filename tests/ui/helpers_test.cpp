@@ -169,19 +169,6 @@ TEST(ButtonHelpers, ToggleBetweenTwoColours) {
     button_set_color_diandong(nullptr, 0, 0);
 }
 
-TEST(SchemeColour, TextsAndValues) {
-    const struct {
-        const char* text;
-        std::int32_t value;
-    } cases[] = {{"&H00C0FFC0", 0xC0FFC0}, {"H00C0FFC0", 0xC0FFC0},  {"&HC0FFC0", 0xC0FFC0},
-                 {"&&H&FF", 0xFF},         {" &HE0E0E0 ", 0xE0E0E0}, {"&O17", 15},
-                 {"h80ff80", 0x80FF80}};
-    for (const auto& c : cases)
-        EXPECT_EQ(scheme_colour_value(c.text), c.value) << c.text;
-    for (const char* bad : {"", "&", "red", "&HXYZ", "&H1234567890", "12345", "&H12 34", "&O9"})
-        EXPECT_THROW(scheme_colour_value(bad), std::invalid_argument) << bad;
-}
-
 class Recorder : public SchemeWindow {
   public:
     struct Slot : SchemeSlot {
