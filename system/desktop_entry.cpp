@@ -158,8 +158,12 @@ std::optional<std::string> desktop_entry_program(std::string_view launcher_path,
     text.resize(static_cast<std::size_t>(in.gcount()));
     const auto program = desktop_exec_program(text);
     if (!program) return std::nullopt;
+    return find_program(*program, files);
+}
+
+std::optional<std::string> find_program(std::string_view program, const FileStatus& files) {
     const char* path_env = std::getenv("PATH");
-    return resolve_program(*program, path_env ? path_env : "/usr/local/bin:/usr/bin:/bin", files);
+    return resolve_program(program, path_env ? path_env : "/usr/local/bin:/usr/bin:/bin", files);
 }
 
 } // namespace keeprun

@@ -18,6 +18,9 @@ std::optional<std::string> desktop_exec_program(std::string_view file_text);
 std::optional<std::string> resolve_program(std::string_view program, std::string_view path_list,
                                            const FileStatus& files);
 
+// resolve_program against $PATH.
+std::optional<std::string> find_program(std::string_view program, const FileStatus& files);
+
 // Reads the launcher file and resolves its program against $PATH; nothing when
 // the file cannot be read or its program cannot be found.
 std::optional<std::string> desktop_entry_program(std::string_view launcher_path,

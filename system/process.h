@@ -1,6 +1,7 @@
 #pragma once
 // Starting, closing and finding the program of a slot. Only processes of the
 // user running keeprun are ever seen, matched or terminated.
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -20,6 +21,9 @@ void close_program(std::string_view path);
 // Starts the program detached from keeprun, in keeprun's current folder, with
 // no arguments; true when it was executed.
 bool open_program(std::string_view path);
+// Starts args[0] (a file path, not looked up in PATH) with `args` as its argv,
+// detached the same way; true when it was executed.
+bool start_detached(const std::vector<std::string>& args);
 
 // How a process running `path` is recognised (aliases: the running check's rows,
 // or none for closing).

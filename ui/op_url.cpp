@@ -1,7 +1,9 @@
 #include "ui/op_url.h"
 
 #include <QMessageBox>
-#include <QProcess>
+
+#include "system/desktop_entry.h"
+#include "system/process.h"
 
 namespace keeprun {
 namespace {
@@ -11,12 +13,10 @@ bool web_address(const QString& url) {
            url.startsWith("https://", Qt::CaseInsensitive);
 }
 
+// The address goes to xdg-open as one argument; no shell ever sees it.
 bool start_browser(const QString& url) {
-    QProcess p;
-    p.setProgram("xdg-open");
-    p.setArguments({url});
-    p.setStandardInputFile(QProcess::nullDevice());
-    return p.startDetached();
+    const auto opener = find_program("xdg-open", local_file_status());
+    return opener && start_detached({*opener, url.toStdString()});
 }
 
 } // namespace

@@ -190,10 +190,18 @@ void close_program(std::string_view path) {
 }
 
 bool open_program(std::string_view path) {
+    return start_detached({std::string(path)});
+}
+
+bool start_detached(const std::vector<std::string>& args) {
     // Everything the child needs is made before fork: after it, only calls
     // that are safe in a copy of a threaded process.
-    const std::string program(path);
-    char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
+    if (args.empty()) return false;
+    const std::string& program = args.front();
+    std::vector<char*> argv;
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
     char** envp = environ;
     const int fd_limit = static_cast<int>(std::min(::sysconf(_SC_OPEN_MAX), 1L << 16));
     int report[2];
@@ -230,7 +238,7 @@ bool open_program(std::string_view path) {
             for (int fd = 3; fd < fd_limit; ++fd)
                 if (fd != report[1]) ::close(fd);
         ::sigprocmask(SIG_SETMASK, &none, nullptr);
-        ::execve(program.c_str(), argv, envp);
+        ::execve(program.c_str(), argv.data(), envp);
         const int err = errno;
         (void)!::write(report[1], &err, sizeof err);
         ::_exit(127);
