@@ -52,7 +52,6 @@ void Program::startup_sequence() {
     Fload_.hide();
     yanshi(0.01);
     Fmain_.show();
-    Fmain_.msgbox->raise();
     Fmain_.msgbox->a_show(QStringLiteral("[*]软件公告[*]我已阅读[*]1[*]20[*][*][*]\r\n") +
                           q(server_news_));
     engine_.set_startup_done();
@@ -87,7 +86,6 @@ void Program::set_slot_tips() {
 
 void Program::load_server_config() {
     const NetStartup net = report_client_address(user_settings_store(), Fmain_);
-    client_key_ = net.client_key;
     switch (net.config.outcome) {
     case ConfigOutcome::accepted:
         server_news_ = net.config.news;

@@ -29,7 +29,6 @@ class Program {
     MasterSwitch engine_;
     Fmain Fmain_;
     Fload Fload_;
-    std::string client_key_;
     std::string server_news_;
 };
 

@@ -41,7 +41,6 @@ class SlotPanel : public QWidget, public SchemeSlot {
     static constexpr int kHeight = 645;
     SlotPanel(Slot& slot, QWidget* parent);
 
-    Slot& slot() { return slot_; }
     // The colour scheme's background colour.
     void a_set_ys(std::int32_t ys) override;
 

@@ -6,6 +6,7 @@
 
 #include "app/fmain.h"
 #include "app/fpic.h"
+#include "app/ftishi.h"
 #include "app/mouse_readout.h"
 #include "gui_support.h"
 #include "system/codepage.h"
@@ -165,6 +166,14 @@ TEST_F(FmainTest, ACopyThatNeverHoldsTheClipboardEndsInTheFailureBox) {
     EXPECT_EQ(box.title, "错误提示");
     EXPECT_EQ(box.text, "本次复制出现错误，请再次复制！");
     EXPECT_EQ(window.msgbox->a_get_bz(), 0) << "no success notice";
+}
+
+TEST(Ftishi, TheCopiedNoticeClosesItself) {
+    Ftishi notice(nullptr);
+    EXPECT_EQ(notice.windowTitle(), "信息提示窗口");
+    EXPECT_EQ(back_color(&notice), 0x00FF00);
+    notice.exec(); // returns only once the notice has closed
+    EXPECT_FALSE(notice.isVisible());
 }
 
 } // namespace
