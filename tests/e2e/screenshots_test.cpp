@@ -1,6 +1,6 @@
 // Pictures of the windows for a person to look at, left in <build>/screenshots/:
-// the announcement, the fresh main window, both help pictures, and the main
-// window with every slot filled.
+// the announcement, the fresh main window, both help pictures, the close
+// question, and the main window with every slot filled.
 #include <gtest/gtest.h>
 
 #include "session.h"
@@ -47,6 +47,11 @@ TEST(Screenshots, FreshWindowAnnouncementAndHelpPictures) {
         s.x().request_close(picture);
         ASSERT_TRUE(wait_until([&] { return s.x().windows_named("说明").empty(); }, 10s));
     }
+
+    s.x().request_close(window);
+    const unsigned long question = s.wait_window("关闭确认", 10s);
+    ASSERT_NE(question, 0u);
+    s.screenshot(shots() / "close-question.png", s.x().box(question));
 }
 
 TEST(Screenshots, MainWindowWithEverySlotFilled) {
