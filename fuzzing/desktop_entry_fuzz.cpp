@@ -1,6 +1,5 @@
-// The ".desktop" reader over any launcher file, read from disk as a drop does.
+// The ".desktop" reader over any launcher text, then the program's lookup in PATH.
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
@@ -11,7 +10,7 @@ using keeprun::fuzz::require;
 
 namespace {
 
-// Every path is a program, so the lookup in PATH always ends at its first folder.
+// Every path is a program, so the lookup always ends in the first usable folder.
 class EveryPathAProgram final : public keeprun::FileStatus {
   public:
     keeprun::FileInfo status(std::string_view) const override { return {true, true, true}; }
@@ -21,14 +20,16 @@ class EveryPathAProgram final : public keeprun::FileStatus {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const EveryPathAProgram files;
     const auto program = keeprun::desktop_exec_program(text);
-    require(!program || !program->empty(), "a program is never an empty word");
+    if (!program) return 0;
+    require(!program->empty(), "a program is never an empty word");
 
-    const std::string launcher = keeprun::fuzz::temp_folder().write("fuzz.desktop", text);
-    const auto resolved = keeprun::desktop_entry_program(launcher, files);
-    require(resolved.has_value() == program.has_value(), "the file gives what its text gives");
-    if (resolved && program->find('/') == std::string::npos)
-        require(resolved->ends_with("/" + *program), "a bare name is looked up in a folder");
+    const EveryPathAProgram files;
+    const auto resolved = keeprun::resolve_program(*program, "::/usr/local/bin:/usr/bin", files);
+    require(resolved.has_value(), "a program is found when every path is one");
+    if (program->find('/') == std::string::npos)
+        require(*resolved == "/usr/local/bin/" + *program, "a bare name is looked up in PATH");
+    else
+        require(*resolved == *program, "a path is taken as it is");
     return 0;
 }
