@@ -25,8 +25,9 @@ QString countdown_text(int djs) {
 
 int seconds_of(const QString& field) {
     const long long v = round_half_even(number_value(field.toStdString()));
-    return static_cast<int>(
-        std::clamp<long long>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    // One above the smallest int: the countdown's first step must stay in range.
+    return static_cast<int>(std::clamp<long long>(v, std::numeric_limits<int>::min() + 1LL,
+                                                  std::numeric_limits<int>::max()));
 }
 
 } // namespace

@@ -105,6 +105,14 @@ TEST_F(MsgboxTest, EmptyOrNonNumericSecondsCloseOnTheFirstTick) {
     EXPECT_TRUE(closed());
 }
 
+TEST_F(MsgboxTest, NegativeSecondsCloseOnTheFirstTick) {
+    for (const char* field : {"-5", "-1e30"}) {
+        box->a_show(QString("[*]t[*]OK[*]1[*]%1[*][*][*]").arg(field));
+        box->countdown_tick();
+        EXPECT_TRUE(closed()) << field;
+    }
+}
+
 TEST_F(MsgboxTest, ShortSpecLineRefusedWithoutOpening) {
     for (const char* req : {"", "[*]t[*]OK[*]1", "no fields\r\nbody"}) {
         EXPECT_FALSE(box->a_show(req)) << req;
