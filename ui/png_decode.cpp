@@ -152,6 +152,22 @@ int channels(int color_type) {
     }
 }
 
+// The bit depths the format allows for a colour type; no other header is read further.
+bool valid_depth(int color_type, int depth) {
+    switch (color_type) {
+    case 0:
+        return depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16;
+    case 3:
+        return depth == 1 || depth == 2 || depth == 4 || depth == 8;
+    case 2:
+    case 4:
+    case 6:
+        return depth == 8 || depth == 16;
+    default:
+        return false;
+    }
+}
+
 struct Reader {
     std::string_view data;
     std::size_t pos = 0;
@@ -224,6 +240,7 @@ std::int32_t png_decode(std::string_view bytes, bool trans_to_alpha, PngDecoded&
     out.Filter = h[11];
     out.Interlacing = h[12];
     out.HaveAlpha = out.ColorType == 4 || out.ColorType == 6;
+    if (!valid_depth(out.ColorType, out.Bitdepht)) return png_bad_image;
     // Deflate packs at most about 1032 bytes into one: image data that cannot
     // fill the picture is refused before its pixels are allocated.
     const std::uint64_t row_bytes = (static_cast<std::uint64_t>(width) * channels(out.ColorType) *

@@ -212,12 +212,12 @@ std::string chunk(const std::string& type, const std::string& data) {
 
 const std::string kSig("\x89PNG\r\n\x1a\n", 8);
 
-std::string ihdr(std::uint32_t w, std::uint32_t h) {
+std::string ihdr(std::uint32_t w, std::uint32_t h, char depth = 8, char color_type = 6) {
     std::string d;
     for (std::uint32_t v : {w, h})
         d += static_cast<char>(v >> 24), d += static_cast<char>(v >> 16),
             d += static_cast<char>(v >> 8), d += static_cast<char>(v);
-    return d + std::string("\x08\x06\x00\x00\x00", 5);
+    return d + depth + color_type + std::string(3, '\0');
 }
 
 TEST(PngDecode, ErrorCodes) {
@@ -251,6 +251,14 @@ TEST(PngDecode, ErrorCodes) {
          png_bad_image},
         {"corrupt data",
          kSig + chunk("IHDR", ihdr(4, 4)) + chunk("IDAT", "not deflate at all") + chunk("IEND", ""),
+         png_bad_image},
+        {"grey of depth 0 with a background",
+         kSig + chunk("IHDR", ihdr(1, 1, 0, 0)) + chunk("bKGD", std::string("\0\1", 2)) +
+             chunk("IDAT", "x") + chunk("IEND", ""),
+         png_bad_image},
+        {"colour of depth 185 with a background",
+         kSig + chunk("IHDR", ihdr(1, 1, '\xb9', 2)) + chunk("bKGD", std::string(6, '\1')) +
+             chunk("IDAT", "x") + chunk("IEND", ""),
          png_bad_image},
     };
     for (const auto& c : cases) {
