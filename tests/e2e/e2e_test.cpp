@@ -157,6 +157,28 @@ TEST_F(EndToEnd, ADataFolderThatCannotBeMadeIsSaidAtStartAndAtClose) {
     EXPECT_EQ(keeprun.wait_exit(10s), std::optional<int>(0));
 }
 
+TEST_F(EndToEnd, TheStoredOptionStartsKeeprunMinimised) {
+    s.start_window_manager();
+    s.serve(server_text(kTitle, ""));
+    s.write_data_ini("[gx]\r\n0=1\r\n");
+    Process& keeprun = s.start_keeprun();
+    std::string window;
+    ASSERT_TRUE(wait_until(
+        [&] {
+            window = s.xdotool({"search", "--name", kTitle});
+            return !window.empty();
+        },
+        40s));
+    window = window.substr(0, window.find('\n'));
+    const auto state = [&] {
+        return run_capture({"xprop", "-id", window, "WM_STATE"},
+                           {{"PATH", "/usr/bin:/bin"}, {"DISPLAY", s.display()}});
+    };
+    EXPECT_TRUE(wait_until([&] { return state().find("Iconic") != std::string::npos; }, 20s))
+        << state();
+    EXPECT_TRUE(keeprun.running());
+}
+
 TEST_F(EndToEnd, CtrlEightPutsTheReadoutOnTheClipboard) {
     s.serve(server_text(kTitle, ""));
     Process& keeprun = s.start_keeprun();

@@ -52,6 +52,7 @@ Session::Session() {
 Session::~Session() {
     keepruns_.clear();
     mirror_.reset();
+    window_manager_.reset();
     for (const std::string& target : targets_)
         for (int pid : started_pids(target))
             if (pid_alive(pid)) ::kill(pid, SIGKILL);
@@ -98,6 +99,23 @@ Process& Session::start_keeprun() {
         std::vector<std::string>{(build_dir() / "keeprun").string()}, keeprun_env(),
         root() / ("keeprun" + std::to_string(keepruns_.size() + 1) + ".log")));
     return *keepruns_.back();
+}
+
+void Session::start_window_manager() {
+    window_manager_ = std::make_unique<Process>(
+        std::vector<std::string>{"openbox"},
+        Env{{"PATH", system_path()}, {"DISPLAY", display()}, {"HOME", (root() / "home").string()}},
+        root() / "openbox.log");
+    // openbox owns the screen's manager selection once it runs.
+    const bool ready = wait_until(
+        [&] {
+            return run_capture({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"},
+                               {{"PATH", system_path()}, {"DISPLAY", display()}})
+                       .find("window id") != std::string::npos;
+        },
+        20s);
+    if (!ready)
+        throw std::runtime_error("openbox did not start: " + read_file(root() / "openbox.log"));
 }
 
 unsigned long Session::wait_window(const std::string& title, std::chrono::milliseconds limit) {

@@ -48,6 +48,9 @@ class Session {
     std::string install_target(const std::string& name);
 
     Process& start_keeprun();
+    // A window manager for the tests that need one (minimising); windows are
+    // then framed, so look them up with xdotool rather than windows_named.
+    void start_window_manager();
     // A window with this title, once mapped within `limit`; 0 if none.
     unsigned long wait_window(const std::string& title, std::chrono::milliseconds limit);
     // xdotool with the session's display; returns its output.
@@ -65,6 +68,7 @@ class Session {
     std::unique_ptr<Xvfb> xvfb_;
     std::unique_ptr<XDisplay> x_;
     std::unique_ptr<Process> mirror_;
+    std::unique_ptr<Process> window_manager_;
     std::vector<std::unique_ptr<Process>> keepruns_;
     std::vector<std::string> targets_;
     Env env_overrides_;
