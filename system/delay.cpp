@@ -28,13 +28,17 @@ std::uint32_t ticks() {
 
 } // namespace
 
-void set_message_pump(std::function<void()> p) { pump() = std::move(p); }
+void set_message_pump(std::function<void()> p) {
+    pump() = std::move(p);
+}
 
 void pump_messages() {
     if (pump()) pump()();
 }
 
-void set_tick_source(TickSource source) { tick_source() = std::move(source); }
+void set_tick_source(TickSource source) {
+    tick_source() = std::move(source);
+}
 
 void yanshi(double ys_time) {
     if (!(ys_time > 0)) return;

@@ -9,7 +9,9 @@
 namespace keeprun {
 namespace {
 
-bool skipped(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+bool skipped(char c) {
+    return c == ' ' || c == '\t' || c == '\n';
+}
 
 // Hexadecimal or octal literal after "&H" / "&O": up to 4 digits it is a 16-bit
 // value, up to 8 a 32-bit one, as the numeric literals of the program's origin.
@@ -19,9 +21,12 @@ double radix_value(std::string_view digits, int radix) {
     for (char c : digits) {
         if (skipped(c)) continue;
         int d = -1;
-        if (c >= '0' && c <= '9') d = c - '0';
-        else if (radix == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-        else if (radix == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (radix == 16 && c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else if (radix == 16 && c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
         if (d < 0 || d >= radix) break;
         v = v * static_cast<unsigned>(radix) + static_cast<unsigned>(d);
         if (++n > 11 || v > 0xFFFFFFFFu) return 0; // overflow: no value
@@ -49,19 +54,22 @@ double number_value(std::string_view text) {
     std::string lit;
     if (i < clean.size() && (clean[i] == '+' || clean[i] == '-')) lit += clean[i++];
     bool digits = false;
-    while (i < clean.size() && clean[i] >= '0' && clean[i] <= '9') lit += clean[i++], digits = true;
+    while (i < clean.size() && clean[i] >= '0' && clean[i] <= '9')
+        lit += clean[i++], digits = true;
     if (i < clean.size() && clean[i] == '.') {
         lit += clean[i++];
         while (i < clean.size() && clean[i] >= '0' && clean[i] <= '9')
             lit += clean[i++], digits = true;
     }
     if (!digits) return 0;
-    if (i < clean.size() && (clean[i] == 'e' || clean[i] == 'E' || clean[i] == 'd' || clean[i] == 'D')) {
+    if (i < clean.size() &&
+        (clean[i] == 'e' || clean[i] == 'E' || clean[i] == 'd' || clean[i] == 'D')) {
         std::size_t j = i + 1;
         std::string exp = "e";
         if (j < clean.size() && (clean[j] == '+' || clean[j] == '-')) exp += clean[j++];
         bool exp_digits = false;
-        while (j < clean.size() && clean[j] >= '0' && clean[j] <= '9') exp += clean[j++], exp_digits = true;
+        while (j < clean.size() && clean[j] >= '0' && clean[j] <= '9')
+            exp += clean[j++], exp_digits = true;
         if (exp_digits) lit += exp;
     }
     // from_chars, not strtod: the locale must not change what a text means.

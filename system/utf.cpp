@@ -98,7 +98,8 @@ std::string from_u16(std::u16string_view text) {
 
 std::size_t utf16_length(std::string_view utf8) {
     std::size_t n = 0;
-    for (std::size_t i = 0; i < utf8.size();) n += next_code_point(utf8, i) >= 0x10000 ? 2 : 1;
+    for (std::size_t i = 0; i < utf8.size();)
+        n += next_code_point(utf8, i) >= 0x10000 ? 2 : 1;
     return n;
 }
 

@@ -6,7 +6,8 @@ using namespace keeprun;
 
 TEST(Codepage936, RoundTrips) {
     const std::string texts[] = {"", "abc", "打开程序1", "关闭程序[*]测试", "€", "㐀𠀀"};
-    for (const auto& t : texts) EXPECT_EQ(cp936_decode(cp936_encode(t)), t) << t;
+    for (const auto& t : texts)
+        EXPECT_EQ(cp936_decode(cp936_encode(t)), t) << t;
 }
 
 TEST(Codepage936, KnownBytes) {
@@ -19,7 +20,12 @@ TEST(Codepage936, KnownBytes) {
 }
 
 TEST(Codepage936, BadBytesBecomeReplacementAndDecodingGoesOn) {
-    EXPECT_EQ(cp936_decode("a\xFF" "b"), "a\uFFFD" "b");
+    EXPECT_EQ(cp936_decode("a\xFF"
+                           "b"),
+              "a\uFFFD"
+              "b");
     EXPECT_EQ(cp936_decode("a\xD6"), "a\uFFFD");
-    EXPECT_EQ(cp936_encode("a\xFF" "b"), "a" + cp936_encode("\uFFFD") + "b");
+    EXPECT_EQ(cp936_encode("a\xFF"
+                           "b"),
+              "a" + cp936_encode("\uFFFD") + "b");
 }

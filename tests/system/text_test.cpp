@@ -13,21 +13,40 @@ TEST(NumberValue, ReadsTheLeadingNumber) {
     struct Case {
         const char* text;
         double want;
-    } cases[] = {
-        {"8", 8},          {"2.5", 2.5},      {"12s", 12},        {"abc", 0},
-        {"", 0},           {"2022 0211", 20220211}, {"\r5", 0},   {" \t7\n", 7},
-        {"-3", -3},        {"+4", 4},         {".5", 0.5},        {"1e3", 1000},
-        {"1d2", 100},      {"1e", 1},         {"3.5.1", 3.5},     {"&HFF", 255},
-        {"&HC0FFC0", 0xC0FFC0}, {"&HFFFF", -1}, {"&O17", 15},     {"&", 0},
-        {"20220210abc", 20220210}, {"1e999", 0}, {"-", 0},        {"1,5", 1},
-    };
-    for (const auto& c : cases) EXPECT_DOUBLE_EQ(number_value(c.text), c.want) << c.text;
+    } cases[] = {{"8", 8},
+                 {"2.5", 2.5},
+                 {"12s", 12},
+                 {"abc", 0},
+                 {"", 0},
+                 {"2022 0211", 20220211},
+                 {"\r5", 0},
+                 {" \t7\n", 7},
+                 {"-3", -3},
+                 {"+4", 4},
+                 {".5", 0.5},
+                 {"1e3", 1000},
+                 {"1d2", 100},
+                 {"1e", 1},
+                 {"3.5.1", 3.5},
+                 {"&HFF", 255},
+                 {"&HC0FFC0", 0xC0FFC0},
+                 {"&HFFFF", -1},
+                 {"&O17", 15},
+                 {"&", 0},
+                 {"20220210abc", 20220210},
+                 {"1e999", 0},
+                 {"-", 0},
+                 {"1,5", 1}};
+    for (const auto& c : cases)
+        EXPECT_DOUBLE_EQ(number_value(c.text), c.want) << c.text;
 }
 
 TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
-    const std::pair<double, long long> cases[] = {{2.5, 2}, {3.5, 4}, {6.5, 6}, {7.5, 8},
-                                                  {0.4, 0}, {-2.5, -2}, {20.6, 21}, {1e300, 9200000000000000000LL}};
-    for (auto [v, want] : cases) EXPECT_EQ(round_half_even(v), want) << v;
+    const std::pair<double, long long> cases[] = {
+        {2.5, 2}, {3.5, 4},   {6.5, 6},   {7.5, 8},
+        {0.4, 0}, {-2.5, -2}, {20.6, 21}, {1e300, 9200000000000000000LL}};
+    for (auto [v, want] : cases)
+        EXPECT_EQ(round_half_even(v), want) << v;
 }
 
 TEST(Utf16, CountsCodeUnits) {
@@ -73,7 +92,8 @@ TEST(Resources, TimeRuleText) {
     EXPECT_EQ(text.rfind("整点重启\r\n整点和半点重启\r\n0/4/8/12/16/20整点重启\r\n", 0), 0u);
     EXPECT_EQ(text.substr(text.size() - 10), "\r\n23:59:00");
     std::size_t lines = 1;
-    for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos; at += 2) ++lines;
+    for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos; at += 2)
+        ++lines;
     EXPECT_EQ(lines, 1446u);
     EXPECT_NE(text.find("\r\n每小时的第15分钟重启\r\n00:00:00\r\n00:01:00\r\n"), std::string::npos);
     EXPECT_EQ(get_zfc_custom("SHIJIAN", 3), "");
