@@ -252,8 +252,8 @@ void Fmain::set_custom_button(int index, const std::string& caption, const std::
     C_zdy_Tag[index] = q(address);
 }
 
-void Fmain::set_background(std::int32_t dise_yanse) {
-    d_底色更改(("&H" + QString::number(static_cast<quint32>(dise_yanse), 16)).toStdString(), *this);
+void Fmain::set_background(const std::string& colour_text) {
+    d_底色更改(colour_text, *this);
 }
 
 void Fmain::set_exe_alias_table(const ExeAliasTable& table) {

@@ -59,7 +59,7 @@ class Fmain : public QWidget, public ConfigTarget, public SchemeWindow, public S
     void set_link(int index, const std::string& caption, const std::string& address) override;
     void set_custom_button(int index, const std::string& caption,
                            const std::string& address) override;
-    void set_background(std::int32_t dise_yanse) override;
+    void set_background(const std::string& colour_text) override;
     void set_exe_alias_table(const ExeAliasTable& table) override;
     const ExeAliasTable& exe_alias_table() const { return exe_alias_table_; }
 

@@ -116,9 +116,8 @@ AppliedText apply_server_text(std::string_view server_text, ConfigTarget& target
     }
 
     if (const auto peise = section_value(server_text, "[peise]")) {
-        const auto colour = colour_text_value(*peise);
-        if (!colour) return ended(ConfigOutcome::malformed);
-        target.set_background(*colour);
+        if (!colour_text_value(*peise)) return ended(ConfigOutcome::malformed);
+        target.set_background(*peise);
     }
 
     const auto exe = section_value(server_text, "[exe]");

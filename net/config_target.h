@@ -20,9 +20,9 @@ class ConfigTarget {
     // "[zdy1]".."[zdy5]": caption and Tag of C_zdy(index), index 1..5.
     virtual void set_custom_button(int index, const std::string& caption,
                                    const std::string& address) = 0;
-    // "[peise]", only when present: the colour scheme's background (d_底色更改),
-    // a colour value 0x00BBGGRR.
-    virtual void set_background(std::int32_t dise_yanse) = 0;
+    // "[peise]", only when present: the colour scheme's background text for
+    // d_底色更改, already known to be a colour (colour_text_value).
+    virtual void set_background(const std::string& colour_text) = 0;
     // "[exe]": the table process control uses in its running check.
     virtual void set_exe_alias_table(const ExeAliasTable& exe_alias_table) = 0;
 };

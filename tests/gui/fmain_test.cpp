@@ -52,7 +52,7 @@ TEST_F(FmainTest, ServerSectionsSetCaptionLinksButtonsAndColours) {
     window.set_exit_link("https://example.com/bye");
     window.set_link(2, "问题", "https://example.com/faq");
     window.set_custom_button(5, "下载", "https://example.com/get");
-    window.set_background(0xC0FFC0);
+    window.set_background("&H00C0FFC0&");
 
     EXPECT_EQ(window.windowTitle(), "服务器给的标题");
     EXPECT_EQ(window.Tag, "https://example.com/bye");

@@ -8,6 +8,7 @@
 
 #include "net/config_target.h"
 #include "net/page_fetcher.h"
+#include "system/colour_text.h"
 #include "system/delay.h"
 #include "system/settings_store.h"
 
@@ -42,8 +43,8 @@ class RecordingTarget : public ConfigTarget {
     void set_custom_button(int i, const std::string& c, const std::string& a) override {
         calls.push_back("button" + std::to_string(i) + " " + c + "|" + a);
     }
-    void set_background(std::int32_t colour) override {
-        calls.push_back("background " + std::to_string(colour));
+    void set_background(const std::string& colour_text) override {
+        calls.push_back("background " + std::to_string(*colour_text_value(colour_text)));
     }
     void set_exe_alias_table(const ExeAliasTable& table) override {
         std::string line = "aliases";
