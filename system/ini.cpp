@@ -73,6 +73,13 @@ Parsed parse_line(const std::string& text) {
     return p;
 }
 
+// What must come before text appended after `head`: nothing after a line feed,
+// the LF of a CR cut off from it, otherwise a whole CR LF.
+std::string_view break_after(std::string_view head) {
+    if (head.empty() || head.back() == '\n') return {};
+    return head.back() == '\r' ? "\n" : "\r\n";
+}
+
 Parsed parse_at(const std::string& bytes, const Line& l) {
     return parse_line(cp936_decode(std::string_view(bytes).substr(l.begin, l.end - l.begin)));
 }
@@ -106,13 +113,12 @@ void IniText::set(std::string_view section, std::string_view key, std::string_vi
         found = p.kind == Parsed::section && same_name(p.name, section);
     }
     if (!found) {
-        if (!bytes_.empty() && bytes_.back() != '\n') bytes_ += "\r\n";
+        bytes_ += break_after(bytes_);
         bytes_ += cp936_encode("[" + std::string(section) + "]") + "\r\n" + entry + "\r\n";
         return;
     }
     // Inside the section: replace the key's line, or add the key after its last filled line.
     std::size_t insert_at = lines[i - 1].next;
-    bool ends_with_break = lines[i - 1].next != lines[i - 1].end;
     for (; i < lines.size(); ++i) {
         const Parsed p = parse_at(bytes_, lines[i]);
         if (p.kind == Parsed::section) break;
@@ -122,12 +128,11 @@ void IniText::set(std::string_view section, std::string_view key, std::string_vi
         }
         if (!trim_blanks(
                  std::string_view(bytes_).substr(lines[i].begin, lines[i].end - lines[i].begin))
-                 .empty()) {
+                 .empty())
             insert_at = lines[i].next;
-            ends_with_break = lines[i].next != lines[i].end;
-        }
     }
-    bytes_.insert(insert_at, ends_with_break ? entry + "\r\n" : "\r\n" + entry + "\r\n");
+    const std::string_view head = std::string_view(bytes_).substr(0, insert_at);
+    bytes_.insert(insert_at, std::string(break_after(head)) + entry + "\r\n");
 }
 
 } // namespace keeprun

@@ -64,6 +64,10 @@ TEST(IniText, ChangesOnlyTheLineConcerned) {
         {"new key in a last section without line break", "[a]\r\nx=1", "a", "y", "2",
          "[a]\r\nx=1\r\ny=2\r\n"},
         {"empty section", "[a]\r\n[b]\r\n", "a", "y", "2", "[a]\r\ny=2\r\n[b]\r\n"},
+        {"header cut after its CR", "[a]\r", "a", "y", "2", "[a]\r\ny=2\r\n"},
+        {"last line cut after its CR", "[a]\r\nx=1\r", "a", "y", "2", "[a]\r\nx=1\r\ny=2\r\n"},
+        {"new section after a line cut after its CR", "[a]\r\nx=1\r", "b", "y", "2",
+         "[a]\r\nx=1\r\n[b]\r\ny=2\r\n"},
     };
     for (const auto& c : cases) {
         IniText ini(c.before);
