@@ -6,9 +6,19 @@
 #include <stdexcept>
 
 namespace keeprun::e2e {
+namespace {
+
+// Windows come and go while the tests look at them; a request about a window
+// that has just gone must not end the test process (Xlib's default handler exits).
+int ignore_x_error(Display*, XErrorEvent*) {
+    return 0;
+}
+
+} // namespace
 
 XDisplay::XDisplay(const std::string& name) : display_(XOpenDisplay(name.c_str())) {
     if (!display_) throw std::runtime_error("cannot open display " + name);
+    XSetErrorHandler(ignore_x_error);
 }
 
 XDisplay::~XDisplay() {
