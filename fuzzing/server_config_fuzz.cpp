@@ -25,7 +25,7 @@ class CheckingTarget final : public keeprun::ConfigTarget {
         require(index >= 1 && index <= 5, "a button index of 1 to 5");
         step(4 + index);
     }
-    void set_background(std::int32_t) override { step(10); }
+    void set_background(const std::string&) override { step(10); }
     void set_exe_alias_table(const keeprun::ExeAliasTable& table) override {
         require(table.size() <= 99, "at most 99 alias rows");
         for (const auto& [file, process] : table)
