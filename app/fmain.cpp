@@ -270,13 +270,23 @@ void Fmain::set_picdi_back(int index, std::int32_t ys) {
     set_back_color(Picdi[index], ys);
 }
 
+// The stored option counts 0 unticked, 1 ticked, 2 greyed; Qt numbers ticked 2 and greyed 1.
 int Fmain::option() const {
-    return static_cast<int>(Check_sx->checkState());
+    switch (Check_sx->checkState()) {
+    case Qt::Checked:
+        return 1;
+    case Qt::PartiallyChecked:
+        return 2;
+    default:
+        return 0;
+    }
 }
 
 void Fmain::set_option(int value) {
     Check_sx->setTristate(value == 2);
-    Check_sx->setCheckState(static_cast<Qt::CheckState>(value));
+    Check_sx->setCheckState(value == 1   ? Qt::Checked
+                            : value == 2 ? Qt::PartiallyChecked
+                                         : Qt::Unchecked);
 }
 
 std::string Fmain::slot_canshu(int kind, int n) const {

@@ -126,6 +126,17 @@ TEST_F(FmainTest, SavedSettingsComeBackInAFreshWindow) {
     EXPECT_EQ(other.ucf_fa1(2).Combo1[1]->currentText(), "2.5");
 }
 
+TEST_F(FmainTest, ATickedOptionBoxIsStoredAsOneAndShownTicked) {
+    window.Check_sx->click();
+    EXPECT_EQ(window.option(), 1) << "1 is ticked, 2 greyed";
+    window.set_option(0);
+    window.set_option(1);
+    EXPECT_EQ(window.Check_sx->checkState(), Qt::Checked);
+    window.set_option(2);
+    EXPECT_EQ(window.Check_sx->checkState(), Qt::PartiallyChecked);
+    EXPECT_EQ(window.option(), 2);
+}
+
 TEST_F(FmainTest, DecliningTheCloseQuestionKeepsEverything) {
     window.show();
     const ShownBox box = catch_message_box([&] { window.close(); });
