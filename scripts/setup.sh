@@ -6,6 +6,7 @@ keeprun_packages=(
     libpng-dev zlib1g-dev libx11-dev libxtst-dev libgtest-dev libgmock-dev
     libbenchmark-dev libcpp-httplib-dev xvfb xdotool xclip openbox x11-utils
     faketime fonts-wqy-microhei clang-format imagemagick clang libclang-rt-14-dev
+    strace supervisor
 )
 
 keeprun_setup() {

@@ -95,9 +95,14 @@ std::string Session::install_target(const std::string& name) {
 }
 
 Process& Session::start_keeprun() {
+    return start_keeprun({});
+}
+
+Process& Session::start_keeprun(const std::vector<std::string>& wrapper) {
+    std::vector<std::string> argv = wrapper;
+    argv.push_back((build_dir() / "keeprun").string());
     keepruns_.push_back(std::make_unique<Process>(
-        std::vector<std::string>{(build_dir() / "keeprun").string()}, keeprun_env(),
-        root() / ("keeprun" + std::to_string(keepruns_.size() + 1) + ".log")));
+        argv, keeprun_env(), root() / ("keeprun" + std::to_string(keepruns_.size() + 1) + ".log")));
     return *keepruns_.back();
 }
 

@@ -48,6 +48,9 @@ class Session {
     std::string install_target(const std::string& name);
 
     Process& start_keeprun();
+    // keeprun started by another program, e.g. {"strace", ...}: that program's argv
+    // with keeprun's path appended.
+    Process& start_keeprun(const std::vector<std::string>& wrapper);
     // A window manager for the tests that need one (minimising); windows are
     // then framed, so look them up with xdotool rather than windows_named.
     void start_window_manager();
