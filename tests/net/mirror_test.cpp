@@ -89,6 +89,15 @@ TEST(RealMirrors, LateAndStalledMirrorsEndInNetworkFailure) {
     EXPECT_EQ(store.values.size(), 1u) << "the key is stored all the same";
 }
 
+TEST(RealMirrors, PortsInUseAreRefusedNotShared) {
+    MirrorProcess first({});
+    std::string ports;
+    for (const std::string& url : first.urls())
+        ports += (ports.empty() ? "" : ",") + url.substr(17, url.find('/', 17) - 17);
+    // A second mirror on the same ports would take a share of the requests.
+    EXPECT_THROW(MirrorProcess({"--ports", ports}), std::runtime_error) << ports;
+}
+
 TEST(RealMirrors, EachMirrorCanServeItsOwnText) {
     MirrorProcess mirror({"--answer", "1", "--list", "1=upgrade.txt"});
     {

@@ -74,6 +74,12 @@ class Mirrors {
                 continue;
             }
             auto server = std::make_unique<httplib::Server>();
+            // httplib's default shares the port with any other listener (SO_REUSEPORT);
+            // only a port left in TIME_WAIT may be taken again.
+            server->set_socket_options([](int sock) {
+                const int yes = 1;
+                setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+            });
             route(*server, k);
             const int port =
                 opt_.ports[k] == 0
