@@ -19,12 +19,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Polls a condition for up to 20 seconds.
+# Polls a condition for up to 60 seconds (a loaded machine starts Qt slowly).
 wait_for() {
     n=0
     while ! eval "$1"; do
         n=$((n + 1))
-        [ "$n" -gt 400 ] && { echo "timed out waiting for: $1" >&2; return 1; }
+        [ "$n" -gt 1200 ] && { echo "timed out waiting for: $1" >&2; return 1; }
         sleep 0.05
     done
 }
