@@ -164,4 +164,16 @@ void arrow(QPainter& p, QPointF a, QPointF b, const QColor& c) {
     p.drawPolygon(QPolygonF({b, left, right}));
 }
 
+void click_row(QPainter& p, QPoint o, const QStringList& positions) {
+    label(p, o, 30, 330, "启动程序");
+    combo(p, o, 1290, 330, 615, "8");
+    label(p, o, 1935, 330, "秒后鼠标点击位置");
+    edit(p, o, 3360, 330, 1005, positions.value(0));
+    for (int i = 1; i < 4; ++i) {
+        combo(p, o, 1830 + 2550 * i, 330, 615, "3");
+        label(p, o, 2475 + 2550 * i, 330, "秒后再点击");
+        edit(p, o, 3360 + 2550 * i, 330, 1005, positions.value(i));
+    }
+}
+
 } // namespace helppics

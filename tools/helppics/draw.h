@@ -34,6 +34,8 @@ void label(QPainter& p, QPoint origin, int left, int top, const QString& s);
 void check(QPainter& p, QPoint origin, int left, int top, bool on);
 void combo(QPainter& p, QPoint origin, int left, int top, int width, const QString& s,
            const QColor& back = Qt::white);
+// A slot's second row: the opening delay, then four click positions with their delays.
+void click_row(QPainter& p, QPoint origin, const QStringList& positions);
 // The frame of a slot (12075 x 645 twips) with its number label.
 void slot_frame(QPainter& p, QPoint origin, int number);
 // A row of rounded boxes joined by arrows, from x = left over `width`; returns its bottom.

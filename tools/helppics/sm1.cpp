@@ -9,19 +9,7 @@ void first_kind_slot(QPainter& p, QPoint o) {
     edit(p, o, 540, 30, 6165, "/home/user/游戏/game");
     button(p, o, 6720, 30, 585, "清除");
     button(p, o, 7320, 30, 585, "暂停");
-    label(p, o, 30, 330, "启动程序");
-    combo(p, o, 1290, 330, 615, "8");
-    label(p, o, 1935, 330, "秒后鼠标点击位置");
-    edit(p, o, 3360, 330, 1005, "640*480");
-    combo(p, o, 4380, 330, 615, "3");
-    label(p, o, 5025, 330, "秒后再点击");
-    edit(p, o, 5910, 330, 1005, "1200*35");
-    combo(p, o, 6930, 330, 615, "3");
-    label(p, o, 7575, 330, "秒后再点击");
-    edit(p, o, 8460, 330, 1005, "");
-    combo(p, o, 9480, 330, 615, "3");
-    label(p, o, 10125, 330, "秒后再点击");
-    edit(p, o, 11010, 330, 1005, "");
+    click_row(p, o, {"640*480", "1200*35", "", ""});
 }
 
 void readout(QPainter& p, QPoint o) {

@@ -15,19 +15,7 @@ void second_kind_slot(QPainter& p, QPoint o) {
     combo(p, o, 7560, 30, 2475, "整点重启");
     check(p, o, 10110, 30, false);
     combo(p, o, 10410, 30, 1605, "20:01:00", QColor(200, 200, 200));
-    label(p, o, 30, 330, "启动程序");
-    combo(p, o, 1290, 330, 615, "8");
-    label(p, o, 1935, 330, "秒后鼠标点击位置");
-    edit(p, o, 3360, 330, 1005, "");
-    combo(p, o, 4380, 330, 615, "3");
-    label(p, o, 5025, 330, "秒后再点击");
-    edit(p, o, 5910, 330, 1005, "");
-    combo(p, o, 6930, 330, 615, "3");
-    label(p, o, 7575, 330, "秒后再点击");
-    edit(p, o, 8460, 330, 1005, "");
-    combo(p, o, 9480, 330, 615, "3");
-    label(p, o, 10125, 330, "秒后再点击");
-    edit(p, o, 11010, 330, 1005, "");
+    click_row(p, o, {"", "", "", ""});
 }
 
 void record(QPainter& p, QRect r) {
