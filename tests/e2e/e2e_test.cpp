@@ -20,15 +20,6 @@ std::string watch(const std::string& path) {
     return path + "[*]1[*]3[*]3[*]3[*]" + kClickAt + "[*][*][*][*]0[*]0[*][*]20:01[*][*][*]";
 }
 
-std::vector<std::string> crlf_lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::size_t from = 0;
-    for (std::size_t at; (at = text.find("\r\n", from)) != std::string::npos; from = at + 2)
-        out.push_back(text.substr(from, at - from));
-    if (from < text.size()) out.push_back(text.substr(from));
-    return out;
-}
-
 // Every file under `folder` with its bytes.
 std::map<std::string, std::string> snapshot(const fs::path& folder) {
     std::map<std::string, std::string> files;

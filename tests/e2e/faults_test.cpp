@@ -38,15 +38,6 @@ std::string random_bytes(std::size_t count, unsigned seed) {
     return out;
 }
 
-std::vector<std::string> crlf_lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::size_t from = 0;
-    for (std::size_t at; (at = text.find("\r\n", from)) != std::string::npos; from = at + 2)
-        out.push_back(text.substr(from, at - from));
-    if (from < text.size()) out.push_back(text.substr(from));
-    return out;
-}
-
 bool has_line(const std::vector<std::string>& lines, const std::string& part) {
     for (const std::string& line : lines)
         if (line.find(part) != std::string::npos) return true;

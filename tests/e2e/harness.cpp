@@ -56,6 +56,15 @@ int spawn(const std::vector<std::string>& argv, const Env& env, int out_fd, int 
 
 } // namespace
 
+std::vector<std::string> crlf_lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::size_t from = 0;
+    for (std::size_t at; (at = text.find("\r\n", from)) != std::string::npos; from = at + 2)
+        out.push_back(text.substr(from, at - from));
+    if (from < text.size()) out.push_back(text.substr(from));
+    return out;
+}
+
 fs::path build_dir() {
     const char* dir = std::getenv("KEEPRUN_BUILD_DIR");
     if (!dir) throw std::runtime_error("KEEPRUN_BUILD_DIR is not set");

@@ -25,6 +25,8 @@ bool wait_until(const std::function<bool()>& done, std::chrono::milliseconds lim
 
 std::string read_file(const fs::path& file);
 void write_file(const fs::path& file, const std::string& bytes);
+// The lines of a text whose lines end in CR LF (the last one may not).
+std::vector<std::string> crlf_lines(const std::string& text);
 
 // A fresh folder, removed with everything in it at the end.
 class TempDir {

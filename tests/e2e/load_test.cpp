@@ -52,15 +52,6 @@ long rss_kib(int pid) {
     return -1;
 }
 
-std::vector<std::string> crlf_lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::size_t from = 0;
-    for (std::size_t at; (at = text.find("\r\n", from)) != std::string::npos; from = at + 2)
-        out.push_back(text.substr(from, at - from));
-    if (from < text.size()) out.push_back(text.substr(from));
-    return out;
-}
-
 TEST(Load, TenMinutesOfCrashLoopsAndHourlyRestarts) {
     Session s;
     std::string ini = "[cx1]\r\n";
