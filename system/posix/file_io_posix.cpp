@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -63,8 +64,30 @@ std::optional<std::string> read_file_bytes(const std::string& path) {
     return out;
 }
 
+namespace {
+
+constexpr std::string_view kTempSuffix = ".tmp-XXXXXX";
+
+// Temporary files of earlier writes that were killed before their rename: whole
+// or partial copies nobody reads, removed once a later write has succeeded.
+void remove_stale_temporaries(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const std::string stem = path.substr(slash == std::string::npos ? 0 : slash + 1) + ".tmp-";
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    while (const dirent* e = ::readdir(dir)) {
+        const std::string_view name = e->d_name;
+        if (name.size() == stem.size() + 6 && name.substr(0, stem.size()) == stem)
+            ::unlinkat(::dirfd(dir), e->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
+} // namespace
+
 bool write_file_atomic(const std::string& path, std::string_view bytes) {
-    std::string tmp = path + ".tmp-XXXXXX";
+    std::string tmp = path + std::string(kTempSuffix);
     const int raw = ::mkostemp(tmp.data(), O_CLOEXEC);
     if (raw < 0) return false;
     bool ok = false;
@@ -76,7 +99,10 @@ bool write_file_atomic(const std::string& path, std::string_view bytes) {
             ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : default_file_mode();
         ok = ::fchmod(fd.get(), mode) == 0 && write_all(fd.get(), bytes) && ::fsync(fd.get()) == 0;
     }
-    if (ok && ::rename(tmp.c_str(), path.c_str()) == 0) return true;
+    if (ok && ::rename(tmp.c_str(), path.c_str()) == 0) {
+        remove_stale_temporaries(path);
+        return true;
+    }
     ::unlink(tmp.c_str());
     return false;
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -205,9 +206,16 @@ TEST(SettingsFile, KilledInTheMiddleOfSavesLeavesWholeFiles) {
     EXPECT_EQ(count(record, "\r\n"), 2001u);
     const int record_seq = std::atoi(record.c_str() + 4);
     EXPECT_EQ(record, one_save(record_seq, "jilu.txt"));
+
+    // What a killed save left behind goes with the next good save; other files stay.
+    spit(dir.file("data.ini.tmp-abc123"), "half a save");
+    spit(dir.file("notes.tmp-abc123"), "not ours");
+    save_settings(dir.folder(), Sequenced(1));
+    std::vector<std::string> left;
     for (const auto& f : std::filesystem::directory_iterator(dir.folder()))
-        if (f.path().filename().string().find(".tmp-") != std::string::npos)
-            std::filesystem::remove(f.path());
+        left.push_back(f.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"data.ini", "jilu.txt", "notes.tmp-abc123"}));
 }
 
 TEST(SettingsStore, KeepsOneTextPerApplicationSectionAndKey) {
