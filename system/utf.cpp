@@ -1,9 +1,7 @@
 #include "system/utf.h"
 
 namespace keeprun {
-namespace {
 
-// Decodes one code point at i; invalid sequences give U+FFFD and advance one byte.
 char32_t next_code_point(std::string_view s, std::size_t& i) {
     const auto b0 = static_cast<unsigned char>(s[i]);
     auto cont = [&](std::size_t k) -> int {
@@ -61,8 +59,6 @@ void append_utf8(std::string& out, char32_t cp) {
         out += static_cast<char>(0x80 | (cp & 0x3F));
     }
 }
-
-} // namespace
 
 std::u16string to_u16(std::string_view utf8) {
     std::u16string out;

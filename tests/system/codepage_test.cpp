@@ -29,3 +29,8 @@ TEST(Codepage936, BadBytesBecomeReplacementAndDecodingGoesOn) {
                            "b"),
               "a" + cp936_encode("\uFFFD") + "b");
 }
+
+TEST(Codepage936, CharactersWithoutACodeBecomeQuestionMarks) {
+    // Private-use code points whose GB18030 codes were given to real characters.
+    EXPECT_EQ(cp936_encode("a\uE78D\uE864b"), "a??b");
+}
