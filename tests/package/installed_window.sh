@@ -41,7 +41,7 @@ chmod +x "$tmp/bin/xdg-open"
 
 "$root/usr/bin/keeprun-mirror" >"$tmp/mirror.log" 2>&1 &
 pids+=($!)
-wait_for 10 grep -q '^ready' "$tmp/mirror.log" || fail "keeprun-mirror did not start"
+wait_for 10 grep -qs '^ready' "$tmp/mirror.log" || fail "keeprun-mirror did not start"
 
 exec {displayfd}<> <(:)
 Xvfb -displayfd "$displayfd" -screen 0 1280x1024x24 -nolisten tcp >"$tmp/xvfb.log" 2>&1 &
