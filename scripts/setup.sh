@@ -1,18 +1,22 @@
 #!/usr/bin/env bash
 # Installs the Debian packages keeprun needs, when any is missing.
-# Sourced by ./run and ./test.
-keeprun_packages=(
+# Sourced by ./run (keeprun_setup: building and running) and by ./test and
+# ./fuzz (keeprun_setup_tests: the test tools as well).
+keeprun_build_packages=(
     cmake g++ pkg-config qt6-base-dev qt6-translations-l10n libcurl4-openssl-dev
     libpng-dev zlib1g-dev libx11-dev libxtst-dev libgtest-dev libgmock-dev
-    libbenchmark-dev libcpp-httplib-dev xvfb xdotool xclip openbox x11-utils
-    faketime fonts-wqy-microhei clang-format imagemagick clang libclang-rt-14-dev
-    strace supervisor
+    libbenchmark-dev libcpp-httplib-dev librsvg2-bin fonts-wqy-microhei
+    xvfb xdotool imagemagick
+)
+keeprun_test_packages=(
+    xclip openbox x11-utils faketime strace supervisor clang libclang-rt-14-dev
+    clang-format dpkg-dev file lintian desktop-file-utils appstream
 )
 
-keeprun_setup() {
+keeprun_install_missing() {
     local missing=()
     local p
-    for p in "${keeprun_packages[@]}"; do
+    for p in "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
@@ -21,4 +25,12 @@ keeprun_setup() {
     [ "$(id -u)" -eq 0 ] || sudo=(sudo)
     "${sudo[@]}" apt-get update -q &&
         DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q "${missing[@]}"
+}
+
+keeprun_setup() {
+    keeprun_install_missing "${keeprun_build_packages[@]}"
+}
+
+keeprun_setup_tests() {
+    keeprun_install_missing "${keeprun_build_packages[@]}" "${keeprun_test_packages[@]}"
 }

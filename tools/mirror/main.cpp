@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -155,9 +156,20 @@ class Mirrors {
     std::vector<std::thread> threads_;
 };
 
+// An installed mirror finds its sample beside its program's folder; a built one
+// in the build folder.
+std::string sample_dir() {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path installed =
+        fs::read_symlink("/proc/self/exe", ec).parent_path() / KEEPRUN_MIRROR_INSTALLED_DIR;
+    if (!ec && fs::is_regular_file(installed / "list.txt", ec)) return installed.lexically_normal();
+    return KEEPRUN_MIRROR_DIR;
+}
+
 MirrorOptions defaults() {
     MirrorOptions opt;
-    opt.dir = KEEPRUN_MIRROR_DIR;
+    opt.dir = sample_dir();
     for (std::size_t k = 0; k < 3; ++k)
         opt.ports[k] = url_port(mirror_base_urls()[k]);
     return opt;
