@@ -38,7 +38,15 @@ std::optional<std::string> lnk_target(std::string_view shortcut_path) {
     if (FAILED(link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p))) ||
         FAILED(file.p->Load(widen(shortcut_path).c_str(), STGM_READ)))
         return std::nullopt;
+    // The item list keeps the target's name in full; the plain path may have
+    // been stored in the ANSI code page.
     wchar_t target[MAX_PATH] = {};
+    PIDLIST_ABSOLUTE items = nullptr;
+    if (SUCCEEDED(link.p->GetIDList(&items)) && items) {
+        const bool found = SHGetPathFromIDListW(items, target);
+        CoTaskMemFree(items);
+        if (found && target[0]) return narrow(target);
+    }
     if (FAILED(link.p->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)) || !target[0])
         return std::nullopt;
     return narrow(target);
