@@ -55,6 +55,8 @@ cleanup() {
 }
 trap cleanup EXIT
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-# One Wine server for the whole run, kept up between the tests.
-xvfb-run -a bash -c 'wineboot -i >/dev/null 2>&1 && wineserver -p &&
+# One Wine server for the whole run, kept up between the tests; Wine's own
+# services start first, away from CTest's output pipes (a test's listing
+# would otherwise wait for them).
+xvfb-run -a bash -c 'wineserver -p && wineboot -i >/dev/null 2>&1 &&
     cd "$1" && ctest --output-on-failure -j "$2" -L unit' _ "$build" "$(nproc)"
