@@ -1,7 +1,7 @@
 #include "app/mouse_readout.h"
 
-#include "app/fmain.h"
-#include "app/ftishi.h"
+#include "app/copied_notice.h"
+#include "app/main_window.h"
 #include "system/delay.h"
 #include "system/mouse.h"
 
@@ -29,16 +29,16 @@ void copy_failed(QWidget* owner) {
 
 } // namespace
 
-void show_cursor_pos(Fmain& window) {
+void show_cursor_pos(MainWindow& window) {
     if (const auto at = cursor_pos())
-        window.L_show->setText(QString::fromStdString(coordinate_text(*at)));
+        window.cursor_readout->setText(QString::fromStdString(coordinate_text(*at)));
 }
 
-void check_copy_hotkey(Fmain& window) {
-    window.Timer_Ctrl8.setInterval(100);
+void check_copy_hotkey(MainWindow& window) {
+    window.hotkey_timer.setInterval(100);
     if (!copy_hotkey_down()) return;
-    window.Timer_Ctrl8.setInterval(2000);
-    data_cpno(window, window.L_show->text());
+    window.hotkey_timer.setInterval(2000);
+    copy_position(window, window.cursor_readout->text());
 }
 
 QString copy_text(const QString& text) {
@@ -50,21 +50,21 @@ QString copy_text(const QString& text) {
     return held ? QStringLiteral("ok") : QString();
 }
 
-void data_cpno(Fmain& window, const QString& mysj) {
-    if (!copy_with_retries(mysj)) {
+void copy_position(MainWindow& window, const QString& text) {
+    if (!copy_with_retries(text)) {
         copy_failed(&window);
         return;
     }
-    window.msgbox->a_show(
+    window.message_panel->show_message(
         QStringLiteral("[*]复制提示[*]OK[*]1[*]6[*][*][*]\r\n复制坐标成功，请到软件内粘贴"));
 }
 
-void data_cp(QWidget* owner, const QString& mysj) {
-    if (!copy_with_retries(mysj)) {
+void copy_with_notice(QWidget* owner, const QString& text) {
+    if (!copy_with_retries(text)) {
         copy_failed(owner);
         return;
     }
-    Ftishi notice(owner);
+    CopiedNotice notice(owner);
     notice.exec();
 }
 

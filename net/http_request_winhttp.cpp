@@ -73,12 +73,12 @@ struct Target {
     std::wstring path; // with its query
 };
 
-std::optional<Target> crack(const std::wstring& url) {
+std::optional<Target> crack(const std::wstring& address) {
     URL_COMPONENTS parts{};
     parts.dwStructSize = sizeof parts;
     parts.dwSchemeLength = parts.dwHostNameLength = parts.dwUrlPathLength =
         parts.dwExtraInfoLength = static_cast<DWORD>(-1);
-    if (!WinHttpCrackUrl(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts))
+    if (!WinHttpCrackUrl(address.c_str(), static_cast<DWORD>(address.size()), 0, &parts))
         return std::nullopt;
     if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS)
         return std::nullopt;
@@ -200,26 +200,26 @@ class Exchange {
 
 constexpr int kMaxRedirects = 10;
 
-std::string request(std::string_view XmlHttpMode, std::string_view XmlHttpURL,
-                    std::string_view XmlHttpData, std::int32_t chaoshi_haomiao) {
-    const int timeout_ms = chaoshi_haomiao < 1000 ? 10000 : chaoshi_haomiao;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(4 * timeout_ms);
+std::string request(std::string_view method, std::string_view url, std::string_view data,
+                    std::int32_t timeout_ms) {
+    const int bounded_ms = timeout_ms < 1000 ? 10000 : timeout_ms;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(4 * bounded_ms);
     Session session{WinHttpOpen(L"keeprun", WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
                                 WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC)};
     if (!session.h) return {};
-    WinHttpSetTimeouts(session.h, timeout_ms, timeout_ms, timeout_ms, timeout_ms);
+    WinHttpSetTimeouts(session.h, bounded_ms, bounded_ms, bounded_ms, bounded_ms);
 
-    bool get = XmlHttpMode == "GET";
-    std::string body = "id=" + url_encode(XmlHttpData);
-    std::wstring url = widen(XmlHttpURL);
+    bool get = method == "GET";
+    std::string body = "id=" + url_encode(data);
+    std::wstring address = widen(url);
     for (int hop = 0; hop <= kMaxRedirects; ++hop) {
-        const auto target = crack(url);
+        const auto target = crack(address);
         if (!target) return {};
         // A GET carries its body, as the server's fetchers have always sent it.
         std::wstring headers =
             L"If-Modified-Since: Sat, 01 Jan 2000 00:00:00 GMT\r\nConnection: close\r\n";
         if (!get) headers += L"Content-Type: application/x-www-form-urlencoded\r\n";
-        Exchange exchange(deadline, std::chrono::milliseconds(timeout_ms));
+        Exchange exchange(deadline, std::chrono::milliseconds(bounded_ms));
         const auto reply = exchange.run(session.h, *target, get ? L"GET" : L"POST", headers, body);
         if (!reply) return {};
         if (reply->status / 100 != 3 || reply->location.empty())
@@ -230,17 +230,17 @@ std::string request(std::string_view XmlHttpMode, std::string_view XmlHttpURL,
             get = true;
             body.clear();
         }
-        url = resolve_location(url, reply->location);
+        address = resolve_location(address, reply->location);
     }
     return {};
 }
 
 } // namespace
 
-std::string XMLHttpRequest(std::string_view XmlHttpMode, std::string_view XmlHttpURL,
-                           std::string_view XmlHttpData, std::int32_t chaoshi_haomiao) {
+std::string http_request(std::string_view method, std::string_view url, std::string_view data,
+                         std::int32_t timeout_ms) {
     try {
-        return request(XmlHttpMode, XmlHttpURL, XmlHttpData, chaoshi_haomiao);
+        return request(method, url, data, timeout_ms);
     } catch (const std::exception&) {
         return {};
     }
