@@ -12,6 +12,8 @@ function(keeprun_test name)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST
+        # Listing the tests under an emulator (Wine) may take a while.
+        DISCOVERY_TIMEOUT 60
         PROPERTIES LABELS ${ARG_LABEL} TIMEOUT ${ARG_TIMEOUT}
                    ENVIRONMENT "KEEPRUN_BUILD_DIR=${PROJECT_BINARY_DIR}")
 endfunction()

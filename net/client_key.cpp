@@ -5,6 +5,7 @@
 
 #include "net/http_request.h"
 #include "net/mirror_fetcher.h"
+#include "system/local_time.h"
 #include "system/text.h"
 #include "system/utf.h"
 
@@ -15,8 +16,7 @@ constexpr std::size_t kMinKeyLength = 10;
 
 std::string local_date_time() {
     const std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&now, &tm);
+    const std::tm tm = local_calendar(now);
     char buf[64];
     std::snprintf(buf, sizeof buf, "%d/%d/%d %d:%02d:%02d", tm.tm_year + 1900, tm.tm_mon + 1,
                   tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);

@@ -3,6 +3,8 @@
 #include <ctime>
 
 #include "system/desktop_entry.h"
+#include "system/local_time.h"
+#include "system/shortcut.h"
 
 namespace keeprun {
 namespace {
@@ -11,8 +13,7 @@ class LocalClock final : public Clock {
   public:
     LocalTime now() const override {
         const std::time_t t = std::time(nullptr);
-        std::tm tm{};
-        localtime_r(&t, &tm);
+        const std::tm tm = local_calendar(t);
         return LocalTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday,
                          tm.tm_hour,        tm.tm_min,     tm.tm_sec > 59 ? 59 : tm.tm_sec};
     }
@@ -21,7 +22,11 @@ class LocalClock final : public Clock {
 class DesktopShortcutReader final : public ShortcutReader {
   public:
     std::optional<std::string> target(std::string_view shortcut_path) const override {
+#ifdef _WIN32
+        return lnk_target(shortcut_path);
+#else
         return desktop_entry_program(shortcut_path, local_file_status());
+#endif
     }
 };
 

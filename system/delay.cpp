@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <ctime>
+#include <thread>
 #include <utility>
 
 namespace keeprun {
@@ -46,8 +46,7 @@ void wait_pumping_events(double seconds) {
     const std::uint32_t start = ticks();
     // Unsigned difference: correct across a wrap of the counter.
     while (static_cast<double>(static_cast<std::uint32_t>(ticks() - start)) < wanted) {
-        const timespec ms{0, 1000000};
-        nanosleep(&ms, nullptr);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
         pump_messages();
     }
 }

@@ -10,8 +10,13 @@
 
 namespace keeprun {
 
+#ifdef _WIN32
+// Every process that can be opened: its id, image name and command-line head.
+void list_processes(std::vector<WinProcessRow>& table);
+#else
 // Every process of this user that is not a zombie, with its executable and argv.
 void list_processes(std::vector<ProcessRow>& table);
+#endif
 
 // 1 when a process runs the program at `path` (after the alias rows), else 0.
 int is_program_running(std::string_view path, const ExeAliasTable& aliases);
@@ -25,8 +30,10 @@ bool open_program(std::string_view path);
 // detached the same way; true when it was executed.
 bool start_detached(const std::vector<std::string>& args);
 
+#ifndef _WIN32
 // How a process running `path` is recognised (aliases: the running check's rows,
 // or none for closing).
 ProgramMatch program_match(std::string_view path, const ExeAliasTable* aliases);
+#endif
 
 } // namespace keeprun

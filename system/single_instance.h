@@ -7,7 +7,8 @@ namespace keeprun {
 
 class InstanceLock {
   public:
-    // Tries to take the lock file at `path` (created when missing).
+    // Tries to take the lock at `path`: a lock file (created when missing), or
+    // on Windows the name of a mutex.
     explicit InstanceLock(const std::string& path);
     ~InstanceLock();
     InstanceLock(const InstanceLock&) = delete;
@@ -20,12 +21,17 @@ class InstanceLock {
     bool taken_by_other() const { return taken_by_other_; }
 
   private:
+#ifdef _WIN32
+    void* mutex_ = nullptr; // a HANDLE
+#else
     int fd_ = -1;
+#endif
     bool held_ = false;
     bool taken_by_other_ = false;
 };
 
-// The user's lock file: $XDG_RUNTIME_DIR/keeprun.lock, or /tmp/keeprun-<uid>.lock.
+// The user's lock file: $XDG_RUNTIME_DIR/keeprun.lock, or /tmp/keeprun-<uid>.lock;
+// on Windows a mutex name in the session's namespace.
 std::string instance_lock_path();
 
 // True when a previous instance of keeprun runs for this user. The first call

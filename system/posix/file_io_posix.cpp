@@ -112,15 +112,6 @@ bool path_exists(const std::string& path) {
     return ::lstat(path.c_str(), &st) == 0;
 }
 
-bool read_for_rewrite(const std::string& path, std::string& bytes) {
-    if (auto existing = read_file_bytes(path)) {
-        bytes = std::move(*existing);
-        return true;
-    }
-    bytes.clear();
-    return !path_exists(path);
-}
-
 bool create_file_if_missing(const std::string& path) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) {

@@ -2,7 +2,9 @@
 
 #include <filesystem>
 #include <fstream>
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include "fakes.h"
 #include "system/desktop_entry.h"
@@ -124,6 +126,7 @@ TEST(DesktopEntry, LooksUpBareNamesInThePath) {
     }
 }
 
+#ifndef _WIN32
 // The real file system: permissions and a launcher file on disk.
 class OnDisk : public ::testing::Test {
   protected:
@@ -167,5 +170,7 @@ TEST_F(OnDisk, LocalFileStatusAndLauncher) {
     EXPECT_FALSE(desktop_entry_program((dir_ / "gone.desktop").string(), files).has_value());
     EXPECT_FALSE(desktop_entry_program(dir_.string(), files).has_value());
 }
+
+#endif
 
 } // namespace

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <csignal>
+#ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include "system/codepage.h"
 #include "system/data_folder.h"
@@ -158,6 +160,7 @@ TEST(SettingsFile, AFailedSaveLeavesTheOldFiles) {
     EXPECT_EQ(slurp(dir.file("data.ini")), ini);
 }
 
+#ifndef _WIN32
 // Each save writes its sequence number everywhere; a kill at any moment must
 // leave both files equal to one whole save.
 class Sequenced : public SettingsView {
@@ -220,6 +223,8 @@ TEST(SettingsFile, KilledInTheMiddleOfSavesLeavesWholeFiles) {
     EXPECT_EQ(left, (std::vector<std::string>{"data.ini", "jilu.txt", "notes.tmp-abc123"}));
 }
 
+#endif
+
 TEST(SettingsStore, KeepsOneTextPerApplicationSectionAndKey) {
     TempDir dir;
     const std::string folder = dir.file("config/keeprun");
@@ -244,6 +249,8 @@ TEST(SettingsStore, KeepsOneTextPerApplicationSectionAndKey) {
     EXPECT_EQ(again.get("other", "Startup", "key"), "  \"quoted\" 值 ");
 }
 
+// The POSIX backends; system/win32/ has its own tests.
+#ifndef _WIN32
 TEST(SettingsStore, TheUsersStoreLivesUnderTheConfigHome) {
     TempDir dir;
     setenv("XDG_CONFIG_HOME", dir.file("cfg").c_str(), 1);
@@ -290,6 +297,8 @@ TEST(SingleInstance, OnlyOneHolderAtATime) {
     EXPECT_FALSE(unusable.held());
     EXPECT_FALSE(unusable.taken_by_other());
 }
+
+#endif
 
 } // namespace
 } // namespace keeprun

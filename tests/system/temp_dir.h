@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -13,10 +14,13 @@ namespace keeprun::testing {
 class TempDir {
   public:
     TempDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "keeprun-test-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) std::abort();
-        path_ = pattern;
+        std::random_device random;
+        for (int attempt = 0; path_.empty(); ++attempt) {
+            if (attempt == 100) std::abort();
+            const auto p = std::filesystem::temp_directory_path() /
+                           ("keeprun-test-" + std::to_string(random()));
+            if (std::filesystem::create_directory(p)) path_ = p.string();
+        }
     }
     ~TempDir() {
         std::error_code ec;

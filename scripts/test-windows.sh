@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# The engine (schedule, system, net) and its unit tests cross-built for
+# Windows with mingw-w64 into build-win-engine/, then run under Wine through
+# CTest: a throwaway Wine prefix, no Wine debug output, a private Xvfb for the
+# tests that need a desktop.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. scripts/setup.sh
+
+# shellcheck disable=SC2034 # read by keeprun_setup
+keeprun_packages=(
+    g++-mingw-w64-x86-64-posix wine wine64 fonts-wine libz-mingw-w64-dev dpkg-dev cmake xvfb
+    googletest
+)
+keeprun_setup
+
+build=build-win-engine
+deps=$build/deps
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+
+# apt-get source needs deb-src entries: add them for the Debian mirror
+# already configured, once.
+enable_sources() {
+    grep -rqs '^Types:.*deb-src\|^deb-src ' /etc/apt/sources.list /etc/apt/sources.list.d/ && return
+    local own=/etc/apt/sources.list.d/keeprun-deb-src
+    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+        sed 's/^Types:.*/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
+            "${sudo[@]}" tee "$own.sources" >/dev/null
+    else
+        sed -n 's/^deb \(.*\)/deb-src \1/p' /etc/apt/sources.list |
+            "${sudo[@]}" tee "$own.list" >/dev/null
+    fi
+    "${sudo[@]}" apt-get update -q
+}
+
+# The test servers use cpp-httplib's single header from Debian's source
+# package (the installed one is split into a header and a Linux library).
+if [ ! -f "$deps/httplib/httplib.h" ]; then
+    enable_sources
+    rm -rf "$deps/src" && mkdir -p "$deps/src" "$deps/httplib"
+    (cd "$deps/src" && apt-get source -q cpp-httplib >/dev/null)
+    cp "$(find "$deps/src" -maxdepth 2 -name httplib.h | head -n 1)" "$deps/httplib/"
+fi
+
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKEEPRUN_ENGINE_ONLY=ON \
+    -DKEEPRUN_HTTPLIB_DIR="$PWD/$deps/httplib" >/dev/null
+cmake --build "$build" -j "$(nproc)"
+
+prefix=$(mktemp -d /tmp/keeprun-wine-XXXXXX)
+cleanup() {
+    WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+    rm -rf "$prefix"
+}
+trap cleanup EXIT
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# One Wine server for the whole run, kept up between the tests; Wine's own
+# services start first, away from CTest's output pipes (a test's listing
+# would otherwise wait for them).
+xvfb-run -a bash -c 'wineserver -p && wineboot -i >/dev/null 2>&1 &&
+    cd "$1" && ctest --output-on-failure -j "$2" -L unit' _ "$build" "$(nproc)"

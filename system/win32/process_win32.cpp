@@ -1,0 +1,186 @@
+#include "system/process.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+#include <tlhelp32.h>
+#include <winternl.h>
+
+#include <algorithm>
+
+#include "system/win32/wide.h"
+
+namespace keeprun {
+namespace {
+
+class Handle {
+  public:
+    explicit Handle(HANDLE h) : h_(h) {}
+    ~Handle() {
+        if (h_ && h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    HANDLE get() const { return h_; }
+    explicit operator bool() const { return h_ && h_ != INVALID_HANDLE_VALUE; }
+
+  private:
+    HANDLE h_;
+};
+
+using QueryInformation = NTSTATUS(NTAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+
+QueryInformation query_information() {
+    static const auto query = reinterpret_cast<QueryInformation>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+    return query;
+}
+
+// Windows 8.1 and later hand out the command line directly.
+constexpr auto kCommandLineClass = static_cast<PROCESSINFOCLASS>(60);
+
+std::optional<std::wstring> command_line_direct(HANDLE process) {
+    ULONG size = 0;
+    query_information()(process, kCommandLineClass, nullptr, 0, &size);
+    if (size < sizeof(UNICODE_STRING)) return std::nullopt;
+    std::vector<unsigned char> buf(size);
+    if (!NT_SUCCESS(query_information()(process, kCommandLineClass, buf.data(), size, &size)))
+        return std::nullopt;
+    const auto* text = reinterpret_cast<const UNICODE_STRING*>(buf.data());
+    return std::wstring(text->Buffer, text->Length / sizeof(wchar_t));
+}
+
+template <typename T> bool read_remote(HANDLE process, const void* at, T& out) {
+    SIZE_T n = 0;
+    return ReadProcessMemory(process, at, &out, sizeof out, &n) && n == sizeof out;
+}
+
+// Older systems (and Wine): the command line as the process's own block holds it.
+std::optional<std::wstring> command_line_from_peb(HANDLE process) {
+    PROCESS_BASIC_INFORMATION basic{};
+    if (!NT_SUCCESS(
+            query_information()(process, ProcessBasicInformation, &basic, sizeof basic, nullptr)))
+        return std::nullopt;
+    PEB peb{};
+    RTL_USER_PROCESS_PARAMETERS parameters{};
+    if (!basic.PebBaseAddress || !read_remote(process, basic.PebBaseAddress, peb) ||
+        !peb.ProcessParameters || !read_remote(process, peb.ProcessParameters, parameters))
+        return std::nullopt;
+    std::wstring text(parameters.CommandLine.Length / sizeof(wchar_t), L'\0');
+    SIZE_T n = 0;
+    if (!ReadProcessMemory(process, parameters.CommandLine.Buffer, text.data(),
+                           parameters.CommandLine.Length, &n) ||
+        n != parameters.CommandLine.Length)
+        return std::nullopt;
+    return text;
+}
+
+std::optional<std::wstring> image_path(HANDLE process) {
+    wchar_t buf[32768];
+    DWORD size = static_cast<DWORD>(std::size(buf));
+    if (!QueryFullProcessImageNameW(process, 0, buf, &size)) return std::nullopt;
+    return std::wstring(buf, size);
+}
+
+// The head of the process's command line, as the matching rules compare it;
+// the image path when the command line cannot be read.
+std::string program_of(HANDLE process) {
+    if (!query_information()) return {};
+    auto line = command_line_direct(process);
+    if (!line) line = command_line_from_peb(process);
+    if (!line) line = image_path(process);
+    if (!line) return {};
+    return win_exe_of_command_line(narrow(*line)).value_or("");
+}
+
+constexpr DWORD kLookAccess = PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_VM_READ;
+
+template <typename Found> void scan_processes(Found found) {
+    Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
+         more = Process32NextW(snapshot.get(), &entry)) {
+        Handle process(OpenProcess(kLookAccess, FALSE, entry.th32ProcessID));
+        if (!process) continue;
+        WinProcessRow row{std::to_string(entry.th32ProcessID), narrow(entry.szExeFile),
+                          program_of(process.get())};
+        found(std::move(row));
+    }
+}
+
+// Terminates the process only when it still runs the same program: the handle
+// pins it, so the id cannot be reused between the check and the kill.
+void terminate_checked(const WinProcessRow& row) {
+    Handle process(OpenProcess(kLookAccess | PROCESS_TERMINATE, FALSE,
+                               static_cast<DWORD>(std::stoul(row.pid))));
+    if (process && program_of(process.get()) == row.exe) TerminateProcess(process.get(), 1);
+}
+
+// One argument as the usual command-line parser reads it back.
+std::wstring quoted(std::string_view arg) {
+    const std::wstring w = widen(arg);
+    if (!w.empty() && w.find_first_of(L" \t\"") == std::wstring::npos) return w;
+    std::wstring out = L"\"";
+    std::size_t backslashes = 0;
+    for (const wchar_t c : w) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        out.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+        backslashes = 0;
+        out += c;
+    }
+    out.append(2 * backslashes, L'\\');
+    return out + L"\"";
+}
+
+} // namespace
+
+void list_processes(std::vector<WinProcessRow>& table) {
+    table.clear();
+    scan_processes([&](WinProcessRow row) { table.push_back(std::move(row)); });
+}
+
+int is_program_running(std::string_view path, const ExeAliasTable& aliases) {
+    std::vector<WinProcessRow> table;
+    list_processes(table);
+    return win_is_running(table, path, aliases) ? 1 : 0;
+}
+
+void close_program(std::string_view path) {
+    std::vector<WinProcessRow> table;
+    list_processes(table);
+    for (const long pid : win_pids_to_close(table, path)) {
+        const auto row = std::find_if(table.begin(), table.end(), [&](const WinProcessRow& r) {
+            return r.pid == std::to_string(pid);
+        });
+        if (row != table.end()) terminate_checked(*row);
+    }
+}
+
+bool open_program(std::string_view path) {
+    return start_detached({std::string(path)});
+}
+
+bool start_detached(const std::vector<std::string>& args) {
+    // The shell starts the program (or opens the address) on its own: nothing
+    // of keeprun's is inherited, and nobody waits for it.
+    if (args.empty() || args.front().empty()) return false;
+    const std::wstring file = widen(args.front());
+    std::wstring parameters;
+    for (std::size_t i = 1; i < args.size(); ++i)
+        parameters += (i > 1 ? L" " : L"") + quoted(args[i]);
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    info.lpVerb = L"open";
+    info.lpFile = file.c_str();
+    info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    return ShellExecuteExW(&info) != FALSE;
+}
+
+} // namespace keeprun

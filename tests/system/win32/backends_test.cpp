@@ -1,0 +1,137 @@
+// The Windows backends against the real system (under Wine in ./test).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <filesystem>
+
+#include "system/data_folder.h"
+#include "system/file_io.h"
+#include "system/process.h"
+#include "system/settings_store.h"
+#include "system/shortcut.h"
+#include "system/single_instance.h"
+#include "system/win32/wide.h"
+#include "tests/system/temp_dir.h"
+
+namespace keeprun {
+namespace {
+
+using testing::TempDir;
+using testing::wait_until;
+
+// The helper copied to `folder`, so each test has a program path of its own.
+std::string helper_in(const std::string& folder, const std::string& name) {
+    std::filesystem::create_directories(std::filesystem::u8path(folder));
+    const auto to = std::filesystem::u8path(folder + "\\" + name);
+    std::filesystem::copy_file(HELPER_PROGRAM, to);
+    return folder + "\\" + name;
+}
+
+bool has_row(const std::string& upper_path) {
+    std::vector<WinProcessRow> table;
+    list_processes(table);
+    for (const auto& row : table)
+        if (row.exe == upper_path) return true;
+    return false;
+}
+
+std::string upper(std::string s) {
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    return s;
+}
+
+TEST(Win32Process, AStartedProgramIsFoundEndedAndNotMistakenAfterwards) {
+    TempDir dir;
+    const std::string program = helper_in(dir.path() + "\\a", "slot prog.exe");
+    const std::string twin = helper_in(dir.path() + "\\b", "slot prog.exe");
+    ASSERT_EQ(is_program_running(program, {}), 0);
+    ASSERT_TRUE(open_program(program));
+    ASSERT_TRUE(wait_until([&] { return is_program_running(program, {}) == 1; }));
+    EXPECT_TRUE(has_row(upper(program))) << "the command line's head, upper case";
+    EXPECT_EQ(is_program_running(twin, {}), 0) << "same name, other folder";
+    const ExeAliasTable aliases = {{"LAUNCHER.EXE", "SLOT PROG.EXE"}};
+    EXPECT_EQ(is_program_running(dir.path() + "\\a\\launcher.exe", aliases), 1);
+
+    close_program(twin);
+    EXPECT_EQ(is_program_running(program, {}), 1) << "closing the twin leaves it";
+    close_program(program);
+    EXPECT_TRUE(wait_until([&] { return is_program_running(program, {}) == 0; }));
+    EXPECT_FALSE(open_program(dir.path() + "\\missing.exe"));
+}
+
+TEST(Win32Process, TheInstanceMutexHoldsAcrossProcesses) {
+    TempDir dir;
+    const std::string name = "Local\\keeprun-test-" + std::to_string(GetCurrentProcessId());
+    const std::string holder = helper_in(dir.path(), "holder.exe");
+    ASSERT_TRUE(start_detached({holder, name}));
+    EXPECT_TRUE(wait_until([&] { return InstanceLock(name).taken_by_other(); }));
+    close_program(holder);
+    EXPECT_TRUE(wait_until([&] { return InstanceLock(name).held(); }));
+}
+
+TEST(Win32Store, TextsRoundTripThroughTheRegistry) {
+    const std::string app = "keeprun-test-" + std::to_string(GetCurrentProcessId());
+    SettingsStore& store = user_settings_store();
+    EXPECT_EQ(store.get(app, "Startup", "key"), "");
+    const char* values[] = {"20220110123456*1234", "  \"quoted\" 值 ", ""};
+    for (const char* value : values) {
+        ASSERT_TRUE(store.save(app, "Startup", "key", value));
+        EXPECT_EQ(store.get(app, "Startup", "key"), value);
+    }
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER,
+                            (L"Software\\VB and VBA Program Settings\\" + widen(app)).c_str(), 0,
+                            KEY_READ, &key),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+    RegDeleteTreeW(HKEY_CURRENT_USER,
+                   (L"Software\\VB and VBA Program Settings\\" + widen(app)).c_str());
+}
+
+TEST(Win32Files, DataFolderAndFilesUnderWidePaths) {
+    const DataFolder folder = get_data_folder();
+    EXPECT_EQ(folder.error, "");
+    EXPECT_EQ(folder.path.substr(1), ":\\zx\\");
+    EXPECT_EQ(GetDriveTypeA(folder.path.substr(0, 3).c_str()), static_cast<UINT>(DRIVE_FIXED));
+
+    TempDir dir;
+    const std::string file = dir.path() + "\\配置\\数据.ini";
+    EXPECT_EQ(make_folders(dir.path() + "\\配置"), "");
+    for (const char* bytes : {"first", "second, longer"}) {
+        ASSERT_TRUE(write_file_atomic(file, bytes));
+        EXPECT_EQ(read_file_bytes(file), bytes);
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(
+                                std::filesystem::u8path(dir.path() + "\\配置")),
+                            std::filesystem::directory_iterator{}),
+              1);
+    EXPECT_FALSE(read_file_bytes(dir.path()).has_value()) << "a folder";
+}
+
+TEST(Win32Shortcut, ALinkGivesItsTarget) {
+    TempDir dir;
+    const std::string target = helper_in(dir.path(), "程序.exe");
+    const std::string lnk = dir.path() + "\\程序.lnk";
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    IShellLinkW* link = nullptr;
+    IPersistFile* file = nullptr;
+    ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                           IID_IShellLinkW, reinterpret_cast<void**>(&link))));
+    link->SetPath(widen(target).c_str());
+    ASSERT_TRUE(SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))));
+    ASSERT_TRUE(SUCCEEDED(file->Save(widen(lnk).c_str(), TRUE)));
+    file->Release();
+    link->Release();
+    CoUninitialize();
+
+    EXPECT_EQ(lnk_target(lnk), target);
+    EXPECT_FALSE(lnk_target(dir.path() + "\\none.lnk").has_value());
+}
+
+} // namespace
+} // namespace keeprun
