@@ -158,15 +158,13 @@ void Fmain::start_timers() {
     connect(&Timer_kongzhi, &QTimer::timeout, this, [this] { engine_.master_tick(); });
     Timer_zuobiao.setInterval(500);
     connect(&Timer_zuobiao, &QTimer::timeout, this, [this] { show_cursor_pos(*this); });
-    Timer_Ctrl8.setInterval(100);
-    connect(&Timer_Ctrl8, &QTimer::timeout, this, [this] { check_copy_hotkey(*this); });
+    follow_visibility(*this);
+    watch_copy_hotkey(*this);
     Timer_hy.setSingleShot(true);
     connect(&Timer_hy, &QTimer::timeout, this, &Fmain::hover_reset);
     Timer_loadurl.setSingleShot(true);
     connect(&Timer_loadurl, &QTimer::timeout, this, &Fmain::load_slots_once);
     Timer_kongzhi.start();
-    Timer_zuobiao.start();
-    Timer_Ctrl8.start();
 }
 
 bool Fmain::eventFilter(QObject* watched, QEvent* event) {

@@ -1,6 +1,7 @@
 // keeprun: keeps programs running, restarts them on time rules, and clicks at
 // stored screen positions after every start.
 #include "app/program.h"
+#include "system/copy_hotkey.h"
 #include "system/delay.h"
 #include "system/mouse.h"
 
@@ -31,6 +32,8 @@ int main(int argc, char** argv) {
         std::cerr << "keeprun: " << mouse_error << "\n";
         return 1;
     }
+    const std::string hotkey_error = keeprun::copy_hotkey_open();
+    if (!hotkey_error.empty()) std::cerr << "keeprun: " << hotkey_error << "\n";
     // Windows are hidden and shown during start-up; only end_program ends keeprun.
     QApplication::setQuitOnLastWindowClosed(false);
     QTranslator translator;

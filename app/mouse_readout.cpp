@@ -2,12 +2,15 @@
 
 #include "app/fmain.h"
 #include "app/ftishi.h"
+#include "system/copy_hotkey.h"
 #include "system/delay.h"
 #include "system/mouse.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QEvent>
 #include <QMessageBox>
+#include <QSocketNotifier>
 
 namespace keeprun {
 namespace {
@@ -27,6 +30,39 @@ void copy_failed(QWidget* owner) {
     box.exec();
 }
 
+void copy_readout(Fmain& window) {
+    // The pause starts first: the copy runs messages, and with them more key news.
+    window.Timer_Ctrl8.start();
+    data_cpno(window, window.L_show->text());
+}
+
+// The readout asks the display for the cursor only while someone can see it.
+class ReadoutVisibility : public QObject {
+  public:
+    explicit ReadoutVisibility(Fmain& window) : QObject(&window), window_(window) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type t = event->type();
+        if (watched == &window_ &&
+            (t == QEvent::Show || t == QEvent::Hide || t == QEvent::WindowStateChange))
+            update();
+        return false;
+    }
+
+    void update() {
+        QTimer& timer = window_.Timer_zuobiao;
+        if (!window_.isVisible() || window_.isMinimized()) {
+            timer.stop();
+        } else if (!timer.isActive()) {
+            show_cursor_pos(window_);
+            timer.start();
+        }
+    }
+
+  private:
+    Fmain& window_;
+};
+
 } // namespace
 
 void show_cursor_pos(Fmain& window) {
@@ -34,11 +70,25 @@ void show_cursor_pos(Fmain& window) {
         window.L_show->setText(QString::fromStdString(coordinate_text(*at)));
 }
 
-void check_copy_hotkey(Fmain& window) {
-    window.Timer_Ctrl8.setInterval(100);
-    if (!copy_hotkey_down()) return;
+void follow_visibility(Fmain& window) {
+    auto* visibility = new ReadoutVisibility(window);
+    window.installEventFilter(visibility);
+    visibility->update();
+}
+
+void watch_copy_hotkey(Fmain& window) {
+    window.Timer_Ctrl8.setSingleShot(true);
     window.Timer_Ctrl8.setInterval(2000);
-    data_cpno(window, window.L_show->text());
+    QObject::connect(&window.Timer_Ctrl8, &QTimer::timeout, &window, [&window] {
+        copy_hotkey_pressed(); // presses within the pause are over
+        if (copy_hotkey_down()) copy_readout(window);
+    });
+    const int descriptor = copy_hotkey_descriptor();
+    if (descriptor < 0) return;
+    auto* news = new QSocketNotifier(descriptor, QSocketNotifier::Read, &window);
+    QObject::connect(news, &QSocketNotifier::activated, &window, [&window] {
+        if (copy_hotkey_pressed() && !window.Timer_Ctrl8.isActive()) copy_readout(window);
+    });
 }
 
 QString copy_text(const QString& text) {

@@ -10,9 +10,11 @@ class Fmain;
 
 // Every tick of Timer_zuobiao: the cursor position into L_show as "x*y".
 void show_cursor_pos(Fmain& window);
-// Every tick of Timer_Ctrl8: with Ctrl and either 8 held, copies the readout
-// and waits 2 s before looking again.
-void check_copy_hotkey(Fmain& window);
+// Runs Timer_zuobiao only while the window can be seen (shown, not minimised).
+void follow_visibility(Fmain& window);
+// Ctrl+8 going down copies the readout; Timer_Ctrl8 then pauses 2 s, after
+// which keys still held copy again.
+void watch_copy_hotkey(Fmain& window);
 
 // Clears the clipboard and puts the text on it; "ok" when keeprun then owns
 // the clipboard with that text, "" on any failure.

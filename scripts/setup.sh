@@ -3,7 +3,7 @@
 # Sourced by ./run and ./test.
 keeprun_packages=(
     cmake g++ pkg-config qt6-base-dev qt6-translations-l10n libcurl4-openssl-dev
-    libpng-dev zlib1g-dev libx11-dev libxtst-dev libgtest-dev libgmock-dev
+    libpng-dev zlib1g-dev libx11-dev libxtst-dev libxi-dev libgtest-dev libgmock-dev
     libbenchmark-dev libcpp-httplib-dev xvfb xdotool xclip openbox x11-utils
     faketime fonts-wqy-microhei clang-format imagemagick clang libclang-rt-14-dev
     strace supervisor

@@ -42,8 +42,17 @@ TEST_F(FmainTest, PanelsSlotsAndMessageBoxSitWhereTheLayoutPutsThem) {
     EXPECT_EQ(window.L_show->text(), "0*0");
     EXPECT_EQ(window.Timer_kongzhi.interval(), 500);
     EXPECT_TRUE(window.Timer_kongzhi.isActive());
+    EXPECT_FALSE(window.Timer_Ctrl8.isActive()) << "Ctrl+8 is told, not polled";
+    // The readout asks for the cursor only while the window can be seen.
+    EXPECT_FALSE(window.Timer_zuobiao.isActive());
+    window.show();
     EXPECT_TRUE(window.Timer_zuobiao.isActive());
-    EXPECT_TRUE(window.Timer_Ctrl8.isActive());
+    window.showMinimized();
+    EXPECT_FALSE(window.Timer_zuobiao.isActive());
+    window.showNormal();
+    EXPECT_TRUE(window.Timer_zuobiao.isActive());
+    window.hide();
+    EXPECT_FALSE(window.Timer_zuobiao.isActive());
     EXPECT_FALSE(window.Timer_loadurl.isActive());
 }
 
