@@ -3,6 +3,7 @@
 #include "app/program.h"
 #include "system/copy_hotkey.h"
 #include "system/delay.h"
+#include "system/memory.h"
 #include "system/mouse.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <iostream>
 
 int main(int argc, char** argv) {
+    keeprun::share_one_heap();
     // Clicks, the cursor readout and Ctrl+8 work through X11 only.
     qputenv("QT_QPA_PLATFORM", "xcb");
     const char* session = std::getenv("XDG_SESSION_TYPE");

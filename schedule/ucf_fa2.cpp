@@ -58,11 +58,12 @@ void ucf_fa2::a_kongzhi_kg() {
         run_step(row);
         return;
     }
-    const std::string path = usable_path();
-    if (path.empty()) return;
     const bool restart = switch_value(0) == 1;
     const bool close = switch_value(1) == 1;
+    // An idle slot looks at no file.
     if (!restart && !close) return;
+    const std::string path = usable_path();
+    if (path.empty()) return;
     const std::string rule = close ? a_txt(1) : a_txt(0);
     if (is_due(rule, time_of_day_text(ports().clock.now())) == 0) return;
     StepList& list = step_list();
