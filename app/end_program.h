@@ -5,7 +5,7 @@
 namespace keeprun {
 
 // Stops every timer of every window and ends the process at once, even when
-// called from inside a yanshi wait, so that no handler runs after it.
+// called from inside a wait_pumping_events wait, so that no handler runs after it.
 [[noreturn]] void end_program();
 
 } // namespace keeprun

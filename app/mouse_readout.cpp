@@ -1,7 +1,7 @@
 #include "app/mouse_readout.h"
 
-#include "app/fmain.h"
-#include "app/ftishi.h"
+#include "app/copied_notice.h"
+#include "app/main_window.h"
 #include "system/copy_hotkey.h"
 #include "system/delay.h"
 #include "system/mouse.h"
@@ -30,16 +30,16 @@ void copy_failed(QWidget* owner) {
     box.exec();
 }
 
-void copy_readout(Fmain& window) {
+void copy_readout(MainWindow& window) {
     // The pause starts first: the copy runs messages, and with them more key news.
-    window.Timer_Ctrl8.start();
-    data_cpno(window, window.L_show->text());
+    window.hotkey_timer.start();
+    copy_position(window, window.cursor_readout->text());
 }
 
 // The readout asks the display for the cursor only while someone can see it.
 class ReadoutVisibility : public QObject {
   public:
-    explicit ReadoutVisibility(Fmain& window) : QObject(&window), window_(window) {}
+    explicit ReadoutVisibility(MainWindow& window) : QObject(&window), window_(window) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override {
         const QEvent::Type t = event->type();
@@ -50,7 +50,7 @@ class ReadoutVisibility : public QObject {
     }
 
     void update() {
-        QTimer& timer = window_.Timer_zuobiao;
+        QTimer& timer = window_.cursor_timer;
         if (!window_.isVisible() || window_.isMinimized()) {
             timer.stop();
         } else if (!timer.isActive()) {
@@ -60,26 +60,26 @@ class ReadoutVisibility : public QObject {
     }
 
   private:
-    Fmain& window_;
+    MainWindow& window_;
 };
 
 } // namespace
 
-void show_cursor_pos(Fmain& window) {
+void show_cursor_pos(MainWindow& window) {
     if (const auto at = cursor_pos())
-        window.L_show->setText(QString::fromStdString(coordinate_text(*at)));
+        window.cursor_readout->setText(QString::fromStdString(coordinate_text(*at)));
 }
 
-void follow_visibility(Fmain& window) {
+void follow_visibility(MainWindow& window) {
     auto* visibility = new ReadoutVisibility(window);
     window.installEventFilter(visibility);
     visibility->update();
 }
 
-void watch_copy_hotkey(Fmain& window) {
-    window.Timer_Ctrl8.setSingleShot(true);
-    window.Timer_Ctrl8.setInterval(2000);
-    QObject::connect(&window.Timer_Ctrl8, &QTimer::timeout, &window, [&window] {
+void watch_copy_hotkey(MainWindow& window) {
+    window.hotkey_timer.setSingleShot(true);
+    window.hotkey_timer.setInterval(2000);
+    QObject::connect(&window.hotkey_timer, &QTimer::timeout, &window, [&window] {
         copy_hotkey_pressed(); // presses within the pause are over
         if (copy_hotkey_down()) copy_readout(window);
     });
@@ -87,7 +87,7 @@ void watch_copy_hotkey(Fmain& window) {
     if (descriptor < 0) return;
     auto* news = new QSocketNotifier(descriptor, QSocketNotifier::Read, &window);
     QObject::connect(news, &QSocketNotifier::activated, &window, [&window] {
-        if (copy_hotkey_pressed() && !window.Timer_Ctrl8.isActive()) copy_readout(window);
+        if (copy_hotkey_pressed() && !window.hotkey_timer.isActive()) copy_readout(window);
     });
 }
 
@@ -100,21 +100,21 @@ QString copy_text(const QString& text) {
     return held ? QStringLiteral("ok") : QString();
 }
 
-void data_cpno(Fmain& window, const QString& mysj) {
-    if (!copy_with_retries(mysj)) {
+void copy_position(MainWindow& window, const QString& text) {
+    if (!copy_with_retries(text)) {
         copy_failed(&window);
         return;
     }
-    window.msgbox->a_show(
+    window.message_panel->show_message(
         QStringLiteral("[*]复制提示[*]OK[*]1[*]6[*][*][*]\r\n复制坐标成功，请到软件内粘贴"));
 }
 
-void data_cp(QWidget* owner, const QString& mysj) {
-    if (!copy_with_retries(mysj)) {
+void copy_with_notice(QWidget* owner, const QString& text) {
+    if (!copy_with_retries(text)) {
         copy_failed(owner);
         return;
     }
-    Ftishi notice(owner);
+    CopiedNotice notice(owner);
     notice.exec();
 }
 

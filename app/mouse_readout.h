@@ -6,23 +6,23 @@ class QWidget;
 
 namespace keeprun {
 
-class Fmain;
+class MainWindow;
 
-// Every tick of Timer_zuobiao: the cursor position into L_show as "x*y".
-void show_cursor_pos(Fmain& window);
-// Runs Timer_zuobiao only while the window can be seen (shown, not minimised).
-void follow_visibility(Fmain& window);
-// Ctrl+8 going down copies the readout; Timer_Ctrl8 then pauses 2 s, after
+// Every tick of cursor_timer: the cursor position into cursor_readout as "x*y".
+void show_cursor_pos(MainWindow& window);
+// Runs cursor_timer only while the window can be seen (shown, not minimised).
+void follow_visibility(MainWindow& window);
+// Ctrl+8 going down copies the readout; hotkey_timer then pauses 2 s, after
 // which keys still held copy again.
-void watch_copy_hotkey(Fmain& window);
+void watch_copy_hotkey(MainWindow& window);
 
 // Clears the clipboard and puts the text on it; "ok" when keeprun then owns
 // the clipboard with that text, "" on any failure.
 QString copy_text(const QString& text);
 // Up to 100 tries of copy_text; reports success in the window's message box,
 // failure in a standard box.
-void data_cpno(Fmain& window, const QString& mysj);
-// The same copy, reporting success with the notice Ftishi.
-void data_cp(QWidget* owner, const QString& mysj);
+void copy_position(MainWindow& window, const QString& text);
+// The same copy, reporting success with the notice CopiedNotice.
+void copy_with_notice(QWidget* owner, const QString& text);
 
 } // namespace keeprun

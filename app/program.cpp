@@ -1,14 +1,14 @@
 #include "app/program.h"
 
 #include "app/end_program.h"
-#include "app/fshengji.h"
+#include "app/upgrade_dialog.h"
 #include "net/client_key.h"
 #include "schedule/local_ports.h"
 #include "system/data_folder.h"
 #include "system/delay.h"
 #include "system/single_instance.h"
 #include "ui/control_color.h"
-#include "ui/op_url.h"
+#include "ui/open_web_address.h"
 
 #include <QMessageBox>
 
@@ -30,44 +30,45 @@ void tell(const QString& title, const QString& text) {
 Program::Program()
     : ports_{local_clock(),  local_file_status(), program_ports_,           program_ports_,
              program_ports_, program_ports_,      desktop_shortcut_reader()},
-      engine_(ports_), Fmain_(engine_), Fload_([this] { startup_sequence(); }) {
-    program_ports_.window = &Fmain_;
+      engine_(ports_), main_window_(engine_), splash_([this] { startup_sequence(); }) {
+    program_ports_.window = &main_window_;
 }
 
 void Program::start() {
-    Fload_.show();
+    splash_.show();
 }
 
 void Program::startup_sequence() {
     guard_single_instance();
     const DataFolder folder = get_data_folder();
-    Fmain_.set_data_folder(folder.path);
+    main_window_.set_data_folder(folder.path);
     if (!folder.error.empty())
         tell(QStringLiteral("错误提示"),
              QStringLiteral("无法建立数据文件夹，设置和运行日志将无法保存：\n") + q(folder.error));
     set_slot_tips();
     load_server_config();
     engine_.master_init();
-    load_settings(folder.path, Fmain_);
-    Fload_.hide();
-    yanshi(0.01);
-    Fmain_.show();
-    Fmain_.msgbox->a_show(QStringLiteral("[*]软件公告[*]我已阅读[*]1[*]20[*][*][*]\r\n") +
-                          q(server_news_));
+    load_settings(folder.path, main_window_);
+    splash_.hide();
+    wait_pumping_events(0.01);
+    main_window_.show();
+    main_window_.message_panel->show_message(
+        QStringLiteral("[*]软件公告[*]我已阅读[*]1[*]20[*][*][*]\r\n") + q(server_news_));
     engine_.set_startup_done();
-    Fmain_.Timer_loadurl.start(10);
+    main_window_.slot_load_timer.start(10);
     flash_help_buttons();
-    if (Fmain_.option() == 1) Fmain_.showMinimized();
+    if (main_window_.option() == 1) main_window_.showMinimized();
 }
 
 void Program::guard_single_instance() {
     if (!previous_instance_running()) return;
-    Fload_.hide();
-    yanshi(0.01);
-    Fmain_.show();
-    Fmain_.msgbox->a_show(QStringLiteral("[*]多开提示[*]OK[*]1[*]10[*][*][*]\r\n"
-                                         "本软件已经打开了，不要重复打开\r\n本界面将自动关闭"));
-    yanshi(10.5);
+    splash_.hide();
+    wait_pumping_events(0.01);
+    main_window_.show();
+    main_window_.message_panel->show_message(
+        QStringLiteral("[*]多开提示[*]OK[*]1[*]10[*][*][*]\r\n"
+                       "本软件已经打开了，不要重复打开\r\n本界面将自动关闭"));
+    wait_pumping_events(10.5);
     end_program();
 }
 
@@ -79,26 +80,26 @@ void Program::set_slot_tips() {
     const char* const first_tips[4] = {drag, guard, guard, drag};
     const char* const second_tips[4] = {timed, stagger, stagger, timed};
     for (int k = 1; k <= 4; ++k)
-        engine_.first(k).a_csh(k, first_tips[k - 1]);
+        engine_.first(k).setup(k, first_tips[k - 1]);
     for (int k = 1; k <= 4; ++k)
-        engine_.second(k).a_csh(k + 4, second_tips[k - 1]);
+        engine_.second(k).setup(k + 4, second_tips[k - 1]);
 }
 
 void Program::load_server_config() {
-    const NetStartup net = report_client_address(user_settings_store(), Fmain_);
+    const NetStartup net = report_client_address(user_settings_store(), main_window_);
     switch (net.config.outcome) {
     case ConfigOutcome::accepted:
         server_news_ = net.config.news;
         return;
     case ConfigOutcome::network_failure:
-        Fload_.hide();
+        splash_.hide();
         tell(q(kNetworkFailureTitle), q(kNetworkFailureText));
         end_program();
     case ConfigOutcome::forced_upgrade: {
-        Fload_.hide();
-        Fshengji notice;
+        splash_.hide();
+        UpgradeDialog notice;
         notice.exec();
-        op_url(q(net.config.shengji_url));
+        open_web_address(q(net.config.upgrade_url));
         end_program();
     }
     case ConfigOutcome::malformed:
@@ -108,11 +109,11 @@ void Program::load_server_config() {
 
 void Program::flash_help_buttons() {
     for (int i = 1; i <= 21; ++i) {
-        yanshi(0.2);
-        for (QPushButton* help : Fmain_.C_gn)
+        wait_pumping_events(0.2);
+        for (QPushButton* help : main_window_.help_buttons)
             set_back_color(help, i % 2 ? 0xE0E0E0 : 255);
     }
-    for (QPushButton* help : Fmain_.C_gn)
+    for (QPushButton* help : main_window_.help_buttons)
         set_back_color(help, 0xE0E0E0);
 }
 

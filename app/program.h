@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "app/fload.h"
-#include "app/fmain.h"
+#include "app/main_window.h"
+#include "app/splash_window.h"
 #include "app/system_ports.h"
 #include "schedule/master_switch.h"
 
@@ -27,8 +27,8 @@ class Program {
     ProgramPorts program_ports_;
     Ports ports_;
     MasterSwitch engine_;
-    Fmain Fmain_;
-    Fload Fload_;
+    MainWindow main_window_;
+    SplashWindow splash_;
     std::string server_news_;
 };
 

@@ -1,9 +1,9 @@
 #include "app/slot_panel.h"
 
-#include "schedule/ucf_fa.h"
-#include "schedule/ucf_fa2.h"
-#include "ui/combox.h"
+#include "schedule/keep_alive_slot.h"
+#include "schedule/timed_slot.h"
 #include "ui/control_color.h"
+#include "ui/drop_down_box.h"
 #include "ui/units.h"
 
 #include <QDragEnterEvent>
@@ -68,14 +68,14 @@ void PathBox::dropEvent(QDropEvent* event) {
 }
 
 SlotPanel::SlotPanel(Slot& slot, QWidget* parent)
-    : QWidget(parent), slot_(slot), first_(dynamic_cast<ucf_fa*>(&slot)),
-      second_(dynamic_cast<ucf_fa2*>(&slot)), back_(0xE0E0E0) {
+    : QWidget(parent), slot_(slot), first_(dynamic_cast<KeepAliveSlot*>(&slot)),
+      second_(dynamic_cast<TimedSlot*>(&slot)), back_(0xE0E0E0) {
     resize(tw(kWidth), tw(kHeight));
     set_back_color(this, back_);
     // Takes the focus after a button action so that no focus mark stays on it.
-    Cf = new QPushButton(this);
-    Cf->setGeometry(0, 0, 1, 1);
-    Cf->setFlat(true);
+    focus_sink = new QPushButton(this);
+    focus_sink->setGeometry(0, 0, 1, 1);
+    focus_sink->setFlat(true);
     build_first_row();
     build_second_row();
     slot_.set_on_change([this] { show_slot(); });
@@ -83,28 +83,28 @@ SlotPanel::SlotPanel(Slot& slot, QWidget* parent)
 }
 
 void SlotPanel::build_first_row() {
-    Lname = label_at(this, QString(), 30, kRow1, 500);
-    T_guajitxt = new PathBox(this);
-    T_guajitxt->setGeometry(tw_rect(540, kRow1, 6165, kRowHeight));
-    T_guajitxt->setAcceptDrops(true);
-    T_guajitxt->on_files = [this](const std::vector<std::string>& files) { take_drop(files); };
-    connect(T_guajitxt, &QLineEdit::textEdited, this,
+    name_label = label_at(this, QString(), 30, kRow1, 500);
+    path_box = new PathBox(this);
+    path_box->setGeometry(tw_rect(540, kRow1, 6165, kRowHeight));
+    path_box->setAcceptDrops(true);
+    path_box->on_files = [this](const std::vector<std::string>& files) { take_drop(files); };
+    connect(path_box, &QLineEdit::textEdited, this,
             [this](const QString& t) { slot_.set_path_text(t.toStdString()); });
 
-    C_gn[0] = new QPushButton(QStringLiteral("清除"), this);
-    C_gn[0]->setGeometry(tw_rect(6720, kRow1, 570, kRowHeight));
-    connect(C_gn[0], &QPushButton::clicked, this, [this] {
+    action_buttons[0] = new QPushButton(QStringLiteral("清除"), this);
+    action_buttons[0]->setGeometry(tw_rect(6720, kRow1, 570, kRowHeight));
+    connect(action_buttons[0], &QPushButton::clicked, this, [this] {
         slot_.clear_slot();
-        Cf->setFocus();
+        focus_sink->setFocus();
     });
 
     if (first_) {
-        C_gn[1] = new QPushButton(QStringLiteral("暂停"), this);
-        C_gn[1]->setGeometry(tw_rect(7320, kRow1, 570, kRowHeight));
-        connect(C_gn[1], &QPushButton::clicked, this, [this] {
+        action_buttons[1] = new QPushButton(QStringLiteral("暂停"), this);
+        action_buttons[1]->setGeometry(tw_rect(7320, kRow1, 570, kRowHeight));
+        connect(action_buttons[1], &QPushButton::clicked, this, [this] {
             first_->toggle_pause();
             show_pause();
-            Cf->setFocus();
+            focus_sink->setFocus();
         });
         return;
     }
@@ -112,14 +112,14 @@ void SlotPanel::build_first_row() {
     const int list_left[2] = {7560, 10410};
     const int list_width[2] = {2475, 1605};
     for (int k = 0; k < 2; ++k) {
-        Check_auto[k] = new QCheckBox(this);
-        Check_auto[k]->setGeometry(tw_rect(check_left[k], kRow1, 240, kRowHeight));
-        connect(Check_auto[k], &QCheckBox::clicked, this,
+        rule_switches[k] = new QCheckBox(this);
+        rule_switches[k]->setGeometry(tw_rect(check_left[k], kRow1, 240, kRowHeight));
+        connect(rule_switches[k], &QCheckBox::clicked, this,
                 [this, k](bool on) { slot_.set_switch(k, on ? 1 : 0); });
-        combox[k] = new ucf_combox(this);
-        combox[k]->setGeometry(tw_rect(list_left[k], kRow1, list_width[k], kRowHeight));
-        combox[k]->a_zb_top(second_->rule_list_top());
-        auto* field = combox[k]->findChild<QLineEdit*>(QStringLiteral("T_dd"));
+        rule_lists[k] = new DropDownBox(this);
+        rule_lists[k]->setGeometry(tw_rect(list_left[k], kRow1, list_width[k], kRowHeight));
+        rule_lists[k]->set_list_top(second_->rule_list_top());
+        auto* field = rule_lists[k]->findChild<QLineEdit*>(QStringLiteral("edit"));
         connect(field, &QLineEdit::textChanged, this, [this, k](const QString& t) {
             if (!showing_) slot_.set_choice_text(k, t.toStdString());
         });
@@ -145,41 +145,41 @@ void SlotPanel::build_second_row() {
         connect(delay, &QComboBox::editTextChanged, this, [this, i](const QString& t) {
             if (!showing_) slot_.set_delay(i, t.toStdString());
         });
-        Combo1[i] = delay;
+        delay_lists[i] = delay;
 
         auto* position = new QLineEdit(this);
         position->setGeometry(tw_rect(position_left[i], kRow2, 1005, kRowHeight));
         connect(position, &QLineEdit::textEdited, this,
                 [this, i](const QString& t) { slot_.set_position(i, t.toStdString()); });
-        Tzuobiao[i] = position;
+        position_boxes[i] = position;
     }
 }
 
 void SlotPanel::show_slot() {
     showing_ = true;
-    Lname->setText(q(slot_.label()));
-    set_text_if_changed(T_guajitxt, slot_.path_text());
+    name_label->setText(q(slot_.label()));
+    set_text_if_changed(path_box, slot_.path_text());
     for (int i = 0; i < 4; ++i) {
-        if (Combo1[i]->currentText() != q(slot_.delay(i)))
-            Combo1[i]->setEditText(q(slot_.delay(i)));
-        set_text_if_changed(Tzuobiao[i], slot_.position(i));
+        if (delay_lists[i]->currentText() != q(slot_.delay(i)))
+            delay_lists[i]->setEditText(q(slot_.delay(i)));
+        set_text_if_changed(position_boxes[i], slot_.position(i));
     }
     if (second_) {
         for (int k = 0; k < 2; ++k) {
-            Check_auto[k]->setChecked(slot_.switch_value(k) == 1);
+            rule_switches[k]->setChecked(slot_.switch_value(k) == 1);
             const ChoiceList& list = slot_.choice_list(k);
-            if (static_cast<std::size_t>(combox[k]->a_Count()) != list.items.size()) {
+            if (static_cast<std::size_t>(rule_lists[k]->count()) != list.items.size()) {
                 QStringList items;
                 items.reserve(static_cast<qsizetype>(list.items.size()));
                 for (const std::string& item : list.items)
                     items << q(item);
-                if (!items.isEmpty()) combox[k]->a_add_zd(items, 0);
+                if (!items.isEmpty()) rule_lists[k]->set_items(items, 0);
             }
-            if (combox[k]->a_txt() != q(slot_.a_txt(k))) {
-                for (int n = 0; n < combox[k]->a_Count(); ++n)
-                    if (combox[k]->a_list_txt(n) == q(list.text)) combox[k]->a_set_index(n);
+            if (rule_lists[k]->text() != q(slot_.rule_text(k))) {
+                for (int n = 0; n < rule_lists[k]->count(); ++n)
+                    if (rule_lists[k]->item_text(n) == q(list.text)) rule_lists[k]->select_index(n);
             }
-            combox[k]->a_zb_top(second_->rule_list_top());
+            rule_lists[k]->set_list_top(second_->rule_list_top());
         }
     }
     show_marks();
@@ -188,39 +188,39 @@ void SlotPanel::show_slot() {
 
 void SlotPanel::show_marks() {
     const Marks m = slot_.refresh_marks();
-    set_fore_color(T_guajitxt, static_cast<std::int32_t>(m.path_fore));
+    set_fore_color(path_box, static_cast<std::int32_t>(m.path_fore));
     for (std::size_t i = 0; i < 4; ++i) {
-        set_back_color(Combo1[i], static_cast<std::int32_t>(m.delay_back[i]));
-        set_back_color(Combo1[i]->lineEdit(), static_cast<std::int32_t>(m.delay_back[i]));
-        set_back_color(Tzuobiao[i], static_cast<std::int32_t>(m.position[i].back));
-        set_fore_color(Tzuobiao[i], static_cast<std::int32_t>(m.position[i].fore));
+        set_back_color(delay_lists[i], static_cast<std::int32_t>(m.delay_back[i]));
+        set_back_color(delay_lists[i]->lineEdit(), static_cast<std::int32_t>(m.delay_back[i]));
+        set_back_color(position_boxes[i], static_cast<std::int32_t>(m.position[i].back));
+        set_fore_color(position_boxes[i], static_cast<std::int32_t>(m.position[i].fore));
     }
     if (m.rule_lists) {
         for (std::size_t k = 0; k < 2; ++k) {
-            combox[k]->BackColor(static_cast<std::int32_t>((*m.rule_lists)[k].back));
-            combox[k]->ForeColor(static_cast<std::int32_t>((*m.rule_lists)[k].fore));
+            rule_lists[k]->set_back_colour(static_cast<std::int32_t>((*m.rule_lists)[k].back));
+            rule_lists[k]->set_fore_colour(static_cast<std::int32_t>((*m.rule_lists)[k].fore));
         }
     }
 }
 
 void SlotPanel::show_pause() {
-    if (first_) set_back_color(C_gn[1], first_->paused() ? 255 : back_);
+    if (first_) set_back_color(action_buttons[1], first_->paused() ? 255 : back_);
 }
 
-void SlotPanel::a_set_ys(std::int32_t ys) {
-    back_ = ys;
-    set_back_color(this, ys);
-    set_back_color(C_gn[0], ys);
+void SlotPanel::set_scheme_colour(std::int32_t colour) {
+    back_ = colour;
+    set_back_color(this, colour);
+    set_back_color(action_buttons[0], colour);
     if (first_) {
-        set_back_color(C_gn[1], ys);
+        set_back_color(action_buttons[1], colour);
         return;
     }
-    for (QCheckBox* check : Check_auto)
-        set_back_color(check, ys);
+    for (QCheckBox* check : rule_switches)
+        set_back_color(check, colour);
 }
 
 void SlotPanel::take_drop(const std::vector<std::string>& files) {
-    if (slot_.T_guajitxt_OLEDragDrop(files) != DropOutcome::rejected) return;
+    if (slot_.drop_files(files) != DropOutcome::rejected) return;
     // Shown after the drop has finished, so the file manager is not kept waiting.
     QMetaObject::invokeMethod(
         this,

@@ -17,9 +17,9 @@
 
 namespace keeprun {
 
-class ucf_combox;
-class ucf_fa;
-class ucf_fa2;
+class DropDownBox;
+class KeepAliveSlot;
+class TimedSlot;
 
 // The path box: typing works as in any text box; files dropped from a file
 // manager go to the slot's drop handler.
@@ -42,16 +42,16 @@ class SlotPanel : public QWidget, public SchemeSlot {
     SlotPanel(Slot& slot, QWidget* parent);
 
     // The colour scheme's background colour.
-    void a_set_ys(std::int32_t ys) override;
+    void set_scheme_colour(std::int32_t colour) override;
 
-    QLabel* Lname;
-    PathBox* T_guajitxt;
-    std::array<QComboBox*, 4> Combo1{};
-    std::array<QLineEdit*, 4> Tzuobiao{};
-    std::array<QPushButton*, 2> C_gn{};     // "清除"; "暂停" (first kind only)
-    std::array<QCheckBox*, 2> Check_auto{}; // second kind only
-    std::array<ucf_combox*, 2> combox{};    // second kind only
-    QPushButton* Cf;
+    QLabel* name_label;
+    PathBox* path_box;
+    std::array<QComboBox*, 4> delay_lists{};
+    std::array<QLineEdit*, 4> position_boxes{};
+    std::array<QPushButton*, 2> action_buttons{}; // "清除"; "暂停" (first kind only)
+    std::array<QCheckBox*, 2> rule_switches{};    // second kind only
+    std::array<DropDownBox*, 2> rule_lists{};     // second kind only
+    QPushButton* focus_sink;
 
   private:
     void build_first_row();
@@ -62,8 +62,8 @@ class SlotPanel : public QWidget, public SchemeSlot {
     void take_drop(const std::vector<std::string>& files);
 
     Slot& slot_;
-    ucf_fa* first_ = nullptr;
-    ucf_fa2* second_ = nullptr;
+    KeepAliveSlot* first_ = nullptr;
+    TimedSlot* second_ = nullptr;
     bool showing_ = false; // repainting from the slot: edits are not handed back
     std::int32_t back_;
 };

@@ -1,6 +1,6 @@
 #include "app/system_ports.h"
 
-#include "app/fmain.h"
+#include "app/main_window.h"
 #include "system/mouse.h"
 #include "system/program_pins.h"
 #include "ui/click_mark.h"
@@ -31,7 +31,7 @@ void ProgramPorts::append(const std::string& line) {
 }
 
 bool ProgramPorts::is_open() const {
-    return window->msgbox->a_get_bz() == 1;
+    return window->message_panel->open_state() == 1;
 }
 
 } // namespace keeprun

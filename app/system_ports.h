@@ -6,7 +6,7 @@
 
 namespace keeprun {
 
-class Fmain;
+class MainWindow;
 
 // The main window is made after the engine, so it is set afterwards.
 class ProgramPorts : public ProcessControl,
@@ -14,7 +14,7 @@ class ProgramPorts : public ProcessControl,
                      public RecordSink,
                      public MessageBoxFlag {
   public:
-    Fmain* window = nullptr;
+    MainWindow* window = nullptr;
 
     bool is_running(const std::string& path) override;
     void open(const std::string& path) override;

@@ -19,12 +19,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 rc == keeprun::png_bad_image,
             "a known code");
     if (rc != keeprun::png_ok) return 0;
-    require(out.Width > 0 && out.Height > 0, "a decoded image has a size");
-    require(static_cast<std::uint64_t>(out.Width) * static_cast<std::uint64_t>(out.Height) <=
+    require(out.width > 0 && out.height > 0, "a decoded image has a size");
+    require(static_cast<std::uint64_t>(out.width) * static_cast<std::uint64_t>(out.height) <=
                 keeprun::kPngMaxPixels,
             "no image above the pixel limit");
     require(out.rgba.size() ==
-                static_cast<std::size_t>(out.Width) * static_cast<std::size_t>(out.Height) * 4,
+                static_cast<std::size_t>(out.width) * static_cast<std::size_t>(out.height) * 4,
             "four bytes per pixel");
     return 0;
 }

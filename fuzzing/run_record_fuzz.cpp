@@ -20,8 +20,8 @@ class MainWindow final : public keeprun::SettingsView {
   public:
     int option() const override { return option_; }
     void set_option(int value) override { option_ = value; }
-    std::string slot_canshu(int, int) const override { return {}; }
-    void set_slot_canshu(int, int, const std::string&) override {}
+    std::string slot_param_string(int, int) const override { return {}; }
+    void set_slot_param_string(int, int, const std::string&) override {}
     std::vector<std::string> record_lines() const override { return lines_; }
     void add_record_line(const std::string& line) override { lines_.push_back(line); }
 

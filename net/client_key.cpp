@@ -4,7 +4,7 @@
 #include <ctime>
 
 #include "net/http_request.h"
-#include "net/ucf_http.h"
+#include "net/mirror_fetcher.h"
 #include "system/text.h"
 #include "system/utf.h"
 
@@ -25,33 +25,33 @@ std::string local_date_time() {
 
 } // namespace
 
-std::string make_client_key(std::string_view date_time, std::string_view sjm) {
-    std::string digits = only_str_no(date_time, "0123456789");
+std::string make_client_key(std::string_view date_time, std::string_view random_part) {
+    std::string digits = keep_only_chars(date_time, "0123456789");
     if (digits.size() < 4) digits = "2001-01-01 00:00:00";
-    return digits + "*" + std::string(sjm);
+    return digits + "*" + std::string(random_part);
 }
 
 std::string get_client_key(SettingsStore& store) {
     std::string key = store.get(kKeyApp, kKeySection, kKeyName);
     if (utf16_length(key) < kMinKeyLength) {
-        key = make_client_key(local_date_time(), get_sjm(4));
+        key = make_client_key(local_date_time(), random_digits(4));
         store.save(kKeyApp, kKeySection, kKeyName, key);
     }
     return key;
 }
 
-NetStartup report_client_address(SettingsStore& store, const MirrorFetchers& ucf_http,
+NetStartup report_client_address(SettingsStore& store, const MirrorFetchers& MirrorFetcher,
                                  const MirrorUrls& mirrors, ConfigTarget& target) {
     NetStartup r;
     r.client_key = get_client_key(store);
-    r.config = load_server_config(ucf_http, mirrors, target);
+    r.config = load_server_config(MirrorFetcher, mirrors, target);
     if (r.config.outcome == ConfigOutcome::accepted)
-        XMLHttpRequest("POST", r.config.server_base_url + "ip.asp", r.client_key, 5000);
+        http_request("POST", r.config.server_base_url + "ip.asp", r.client_key, 5000);
     return r;
 }
 
 NetStartup report_client_address(SettingsStore& store, ConfigTarget& target) {
-    ucf_http first, second, third;
+    MirrorFetcher first, second, third;
     return report_client_address(store, {&first, &second, &third}, mirror_base_urls(), target);
 }
 

@@ -15,11 +15,11 @@ inline constexpr std::string_view kKeySection = "Startup";
 inline constexpr std::string_view kKeyName = "key";
 
 // A new key: the digits of `date_time` (or, with fewer than 4 of them, the text
-// "2001-01-01 00:00:00"), "*", then `sjm`.
-std::string make_client_key(std::string_view date_time, std::string_view sjm);
+// "2001-01-01 00:00:00"), "*", then `random_part`.
+std::string make_client_key(std::string_view date_time, std::string_view random_part);
 
 // The stored key when it has 10 characters or more; otherwise a new one from the
-// local date and time ("yyyy/M/d H:mm:ss") and get_sjm(4), stored. A failing
+// local date and time ("yyyy/M/d H:mm:ss") and random_digits(4), stored. A failing
 // store is ignored.
 std::string get_client_key(SettingsStore& store);
 
@@ -31,10 +31,10 @@ struct NetStartup {
 
 // get_client_key, then load_server_config, then, when a text was accepted, a POST
 // of the key to the accepted mirror's "ip.asp" (time-out 5000 ms, answer ignored).
-NetStartup report_client_address(SettingsStore& store, const MirrorFetchers& ucf_http,
+NetStartup report_client_address(SettingsStore& store, const MirrorFetchers& MirrorFetcher,
                                  const MirrorUrls& mirrors, ConfigTarget& target);
 
-// The program's form: three ucf_http fetchers and the compiled-in mirrors.
+// The program's form: three MirrorFetcher fetchers and the compiled-in mirrors.
 NetStartup report_client_address(SettingsStore& store, ConfigTarget& target);
 
 } // namespace keeprun

@@ -85,23 +85,23 @@ bool fill_exe_alias_table(std::string_view section, ExeAliasTable& exe_alias_tab
 }
 
 AppliedText apply_server_text(std::string_view server_text, ConfigTarget& target) {
-    const auto biaoti = section_value(server_text, "[biaoti]");
-    if (!biaoti) return ended(ConfigOutcome::malformed);
-    target.set_caption(*biaoti);
+    const auto caption = section_value(server_text, "[biaoti]");
+    if (!caption) return ended(ConfigOutcome::malformed);
+    target.set_caption(*caption);
 
-    const auto banben = section_value(server_text, "[banben]");
-    if (!banben) return ended(ConfigOutcome::malformed);
-    if (number_value(*banben) > kProgramVersion) {
-        const auto shengji = section_value(server_text, "[shengji]");
-        if (!shengji) return ended(ConfigOutcome::malformed);
+    const auto version = section_value(server_text, "[banben]");
+    if (!version) return ended(ConfigOutcome::malformed);
+    if (number_value(*version) > kProgramVersion) {
+        const auto upgrade_link = section_value(server_text, "[shengji]");
+        if (!upgrade_link) return ended(ConfigOutcome::malformed);
         AppliedText r = ended(ConfigOutcome::forced_upgrade);
-        r.shengji_url = *shengji;
+        r.upgrade_url = *upgrade_link;
         return r;
     }
 
-    const auto tuichu = section_value(server_text, "[tuichu]");
-    if (!tuichu) return ended(ConfigOutcome::malformed);
-    target.set_exit_link(*tuichu);
+    const auto exit_link = section_value(server_text, "[tuichu]");
+    if (!exit_link) return ended(ConfigOutcome::malformed);
+    target.set_exit_link(*exit_link);
 
     TwoFields fields;
     for (int i = 1; i <= 3; ++i) {
@@ -115,9 +115,9 @@ AppliedText apply_server_text(std::string_view server_text, ConfigTarget& target
         target.set_custom_button(i, fields.caption, fields.address);
     }
 
-    if (const auto peise = section_value(server_text, "[peise]")) {
-        if (!colour_text_value(*peise)) return ended(ConfigOutcome::malformed);
-        target.set_background(*peise);
+    if (const auto colour_text = section_value(server_text, "[peise]")) {
+        if (!colour_text_value(*colour_text)) return ended(ConfigOutcome::malformed);
+        target.set_background(*colour_text);
     }
 
     const auto exe = section_value(server_text, "[exe]");

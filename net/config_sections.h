@@ -38,7 +38,7 @@ struct AppliedText {
     ConfigOutcome outcome = ConfigOutcome::malformed;
     ExeAliasTable exe_alias_table;
     // "[shengji]": the download link of a forced upgrade.
-    std::string shengji_url;
+    std::string upgrade_url;
 };
 
 // Applies the sections to `target` in order, each checked as it comes: a

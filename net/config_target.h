@@ -11,17 +11,17 @@ namespace keeprun {
 class ConfigTarget {
   public:
     virtual ~ConfigTarget() = default;
-    // "[biaoti]": the main window's caption.
-    virtual void set_caption(const std::string& biaoti) = 0;
-    // "[tuichu]": the main window's Tag, the link opened on a confirmed close (may be "").
-    virtual void set_exit_link(const std::string& tuichu) = 0;
-    // "[kf1]".."[kf3]": caption and Tag of Lkf(index), index 1..3.
+    // "[caption]": the main window's caption.
+    virtual void set_caption(const std::string& caption) = 0;
+    // "[address]": the main window's Tag, the link opened on a confirmed close (may be "").
+    virtual void set_exit_link(const std::string& address) = 0;
+    // "[kf1]".."[kf3]": caption and Tag of links(index), index 1..3.
     virtual void set_link(int index, const std::string& caption, const std::string& address) = 0;
-    // "[zdy1]".."[zdy5]": caption and Tag of C_zdy(index), index 1..5.
+    // "[zdy1]".."[zdy5]": caption and Tag of vendor_buttons(index), index 1..5.
     virtual void set_custom_button(int index, const std::string& caption,
                                    const std::string& address) = 0;
     // "[peise]", only when present: the colour scheme's background text for
-    // d_底色更改, already known to be a colour (colour_text_value).
+    // apply_colour_scheme, already known to be a colour (colour_text_value).
     virtual void set_background(const std::string& colour_text) = 0;
     // "[exe]": the table process control uses in its running check.
     virtual void set_exe_alias_table(const ExeAliasTable& exe_alias_table) = 0;

@@ -69,14 +69,14 @@ bool add_header(std::unique_ptr<curl_slist, ListDeleter>& list, const char* line
     return true;
 }
 
-std::string request(std::string_view XmlHttpMode, std::string_view XmlHttpURL,
-                    std::string_view XmlHttpData, std::int32_t chaoshi_haomiao) {
-    const long timeout_ms = chaoshi_haomiao < 1000 ? 10000 : chaoshi_haomiao;
+std::string request(std::string_view method, std::string_view url, std::string_view data,
+                    std::int32_t timeout_ms) {
+    const long bounded_ms = timeout_ms < 1000 ? 10000 : timeout_ms;
     std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
     if (!curl) return {};
     CURL* c = curl.get();
 
-    const bool get = XmlHttpMode == "GET";
+    const bool get = method == "GET";
     std::unique_ptr<curl_slist, ListDeleter> headers;
     // "Expect:" keeps large bodies from waiting for a 100-continue answer.
     if (!add_header(headers, "If-Modified-Since: Sat, 01 Jan 2000 00:00:00 GMT") ||
@@ -85,10 +85,10 @@ std::string request(std::string_view XmlHttpMode, std::string_view XmlHttpURL,
                     get ? "Content-Type:" : "Content-Type: application/x-www-form-urlencoded"))
         return {};
 
-    const std::string url(XmlHttpURL);
-    const std::string body = "id=" + url_encode(XmlHttpData);
+    const std::string address(url);
+    const std::string body = "id=" + url_encode(data);
     std::string reply;
-    curl_easy_setopt(c, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(c, CURLOPT_URL, address.c_str());
     curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
@@ -103,12 +103,12 @@ std::string request(std::string_view XmlHttpMode, std::string_view XmlHttpURL,
     curl_easy_setopt(c, CURLOPT_MAXREDIRS, 10L);
     // Each phase is bounded: name lookup and connect, then every stall in sending
     // or receiving (checked about once a second), then the whole exchange.
-    StallWatch stall{c, std::chrono::milliseconds(timeout_ms)};
-    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, timeout_ms);
+    StallWatch stall{c, std::chrono::milliseconds(bounded_ms)};
+    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, bounded_ms);
     curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, watch_stall);
     curl_easy_setopt(c, CURLOPT_XFERINFODATA, &stall);
-    curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, 4 * timeout_ms);
+    curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, 4 * bounded_ms);
     curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(kMaxReplyBytes));
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, collect);
     curl_easy_setopt(c, CURLOPT_WRITEDATA, &reply);
@@ -122,11 +122,11 @@ std::string request(std::string_view XmlHttpMode, std::string_view XmlHttpURL,
 
 } // namespace
 
-std::string XMLHttpRequest(std::string_view XmlHttpMode, std::string_view XmlHttpURL,
-                           std::string_view XmlHttpData, std::int32_t chaoshi_haomiao) {
+std::string http_request(std::string_view method, std::string_view url, std::string_view data,
+                         std::int32_t timeout_ms) {
     init_curl_once();
     try {
-        return request(XmlHttpMode, XmlHttpURL, XmlHttpData, chaoshi_haomiao);
+        return request(method, url, data, timeout_ms);
     } catch (const std::exception&) {
         return {};
     }

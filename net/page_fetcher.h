@@ -9,10 +9,10 @@ namespace keeprun {
 class PageFetcher {
   public:
     virtual ~PageFetcher() = default;
-    // Starts fetching `vurl` and returns at once; the text is empty until it arrives.
-    virtual void a_ping(std::string_view vurl) = 0;
-    // "" or the complete decoded text of the latest a_ping, never a part of it.
-    virtual std::string a_get_txt() = 0;
+    // Starts fetching `url` and returns at once; the text is empty until it arrives.
+    virtual void start_fetch(std::string_view url) = 0;
+    // "" or the complete decoded text of the latest start_fetch, never a part of it.
+    virtual std::string fetched_text() = 0;
 };
 
 } // namespace keeprun

@@ -18,16 +18,16 @@ constexpr std::array<PollWindow, 3> kWindows{{{1, 19}, {20, 39}, {40, 59}}};
 
 } // namespace
 
-ServerConfig load_server_config(const MirrorFetchers& ucf_http, const MirrorUrls& mirrors,
+ServerConfig load_server_config(const MirrorFetchers& MirrorFetcher, const MirrorUrls& mirrors,
                                 ConfigTarget& target) {
-    for (std::size_t k = 0; k < ucf_http.size(); ++k)
-        ucf_http[k]->a_ping(mirrors[k] + "list.txt");
+    for (std::size_t k = 0; k < MirrorFetcher.size(); ++k)
+        MirrorFetcher[k]->start_fetch(mirrors[k] + "list.txt");
 
     ServerConfig config;
     for (int i = 1; i <= kPolls; ++i) {
         std::array<std::string, 3> texts;
         for (std::size_t k = 0; k < texts.size(); ++k)
-            texts[k] = ucf_http[k]->a_get_txt();
+            texts[k] = MirrorFetcher[k]->fetched_text();
         for (std::size_t k = 0; k < texts.size(); ++k) {
             if (i < kWindows[k].first || i > kWindows[k].last ||
                 utf16_length(texts[k]) < kMinTextLength)
@@ -38,11 +38,11 @@ ServerConfig load_server_config(const MirrorFetchers& ucf_http, const MirrorUrls
             AppliedText applied = apply_server_text(config.server_text, target);
             config.outcome = applied.outcome;
             config.exe_alias_table = std::move(applied.exe_alias_table);
-            config.shengji_url = std::move(applied.shengji_url);
+            config.upgrade_url = std::move(applied.upgrade_url);
             config.news = section_value(config.server_text, "[news]").value_or("");
             return config;
         }
-        yanshi(0.1);
+        wait_pumping_events(0.1);
     }
     config.outcome = ConfigOutcome::network_failure;
     return config;

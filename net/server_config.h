@@ -24,7 +24,7 @@ inline constexpr const char* kNetworkFailureText = "联网失败，请按以下�
 struct ServerConfig {
     // accepted: the sections are applied, start-up goes on.
     // network_failure: show the message above, then end.
-    // forced_upgrade: show Fshengji, open `shengji_url`, then end.
+    // forced_upgrade: show UpgradeDialog, open `upgrade_url`, then end.
     // malformed: end without a message.
     ConfigOutcome outcome = ConfigOutcome::network_failure;
     // The poll (1..60) in which a text was taken; 0 when none was.
@@ -33,7 +33,7 @@ struct ServerConfig {
     std::string server_text;
     std::string server_base_url;
     ExeAliasTable exe_alias_table;
-    std::string shengji_url;
+    std::string upgrade_url;
     // "[news]": the announcement shown after start; "" without the marker.
     std::string news;
 };
@@ -41,10 +41,10 @@ struct ServerConfig {
 using MirrorFetchers = std::array<PageFetcher*, 3>;
 
 // Pings mirror k's "list.txt" with fetcher k, then polls 60 times 0.1 s apart
-// through yanshi (messages keep running): the first mirror counts only in
+// through wait_pumping_events (messages keep running): the first mirror counts only in
 // polls 1-19, the second in 20-39, the third in 40-59, each with a text of at
 // least 11 characters. A taken text is applied to `target`.
-ServerConfig load_server_config(const MirrorFetchers& ucf_http, const MirrorUrls& mirrors,
+ServerConfig load_server_config(const MirrorFetchers& MirrorFetcher, const MirrorUrls& mirrors,
                                 ConfigTarget& target);
 
 } // namespace keeprun

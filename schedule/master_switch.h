@@ -3,9 +3,9 @@
 // that asks each slot in turn for its next step.
 #include <array>
 
+#include "schedule/keep_alive_slot.h"
 #include "schedule/ports.h"
-#include "schedule/ucf_fa.h"
-#include "schedule/ucf_fa2.h"
+#include "schedule/timed_slot.h"
 
 namespace keeprun {
 
@@ -14,10 +14,10 @@ class MasterSwitch {
     explicit MasterSwitch(const Ports& ports);
 
     // Slots by element number 1..4: first kind (slot numbers 1-4), second kind (5-8).
-    ucf_fa& first(int k) { return first_.at(static_cast<std::size_t>(k - 1)); }
-    ucf_fa2& second(int k) { return second_.at(static_cast<std::size_t>(k - 1)); }
+    KeepAliveSlot& first(int k) { return first_.at(static_cast<std::size_t>(k - 1)); }
+    TimedSlot& second(int k) { return second_.at(static_cast<std::size_t>(k - 1)); }
 
-    // Once at start-up, after the slots' a_csh and before their stored settings.
+    // Once at start-up, after the slots' setup and before their stored settings.
     void master_init();
     void load_time_lists();
 
@@ -31,8 +31,8 @@ class MasterSwitch {
     void master_tick();
 
   private:
-    std::array<ucf_fa, 4> first_;
-    std::array<ucf_fa2, 4> second_;
+    std::array<KeepAliveSlot, 4> first_;
+    std::array<TimedSlot, 4> second_;
     bool startup_done_ = false;
     bool in_tick_ = false;
 };

@@ -34,9 +34,9 @@ std::size_t at(int i) {
 
 } // namespace
 
-void Slot::a_csh(int vxh, std::string_view vtag) {
-    hint_ = std::string(vtag);
-    slot_number_ = vxh;
+void Slot::setup(int slot_number, std::string_view hint) {
+    hint_ = std::string(hint);
+    slot_number_ = slot_number;
     path_text_ = hint_;
     steps_.clear();
     changed();
@@ -97,7 +97,7 @@ void Slot::set_choice_text(int k, std::string text) {
     changed();
 }
 
-std::string Slot::a_txt(int k) const {
+std::string Slot::rule_text(int k) const {
     return trim_spaces(lists_.at(at(k)).text);
 }
 
@@ -133,7 +133,7 @@ Marks Slot::refresh_marks() const {
     return m;
 }
 
-std::string Slot::a_get_canshu() const {
+std::string Slot::to_param_string() const {
     std::string out = path_text_;
     auto field = [&](std::string_view f) {
         out += kSeparator;
@@ -146,15 +146,15 @@ std::string Slot::a_get_canshu() const {
     for (int s : switches_)
         field(std::to_string(s));
     for (int k = 0; k < 2; ++k)
-        field(a_txt(k));
+        field(rule_text(k));
     for (int reserved = 13; reserved < kFieldCount; ++reserved)
         field("");
     return out;
 }
 
-void Slot::a_set_canshu(std::string_view vstr) {
-    if (vstr.find(kSeparator) == std::string_view::npos) return;
-    const std::vector<std::string> f = split_text(vstr, kSeparator);
+void Slot::apply_param_string(std::string_view text) {
+    if (text.find(kSeparator) == std::string_view::npos) return;
+    const std::vector<std::string> f = split_text(text, kSeparator);
     const auto has = [&](std::size_t i) { return i < f.size(); };
     path_text_ = f[0];
     for (std::size_t i = 0; i < 4; ++i) {
@@ -185,10 +185,10 @@ std::string Slot::usable_path() const {
 
 void Slot::add_click_rows() {
     for (std::size_t i = 0; i < 4; ++i) {
-        const std::string c = only_str_no(positions_[i], "0123456789*");
+        const std::string c = keep_only_chars(positions_[i], "0123456789*");
         if (c.find('*') == std::string::npos) continue;
-        steps_.add("ys", decimal_text(number_value(delays_[i])));
-        steps_.add("dj", c);
+        steps_.add("wait", decimal_text(number_value(delays_[i])));
+        steps_.add("click", c);
     }
 }
 
@@ -202,21 +202,21 @@ void Slot::run_step(int row) {
         step.flag = "0";
         stamp_next_wait(row);
     };
-    if (step.action == "op") {
+    if (step.action == "open") {
         const std::string path = step.argument;
         ports_.processes.open(path);
         finish();
         record(" 打开程序");
-    } else if (step.action == "of") {
+    } else if (step.action == "close") {
         const std::string path = step.argument;
         ports_.processes.close(path);
         finish();
         record(" 关闭程序");
-    } else if (step.action == "dj") {
+    } else if (step.action == "click") {
         const std::string position = step.argument;
         ports_.clicker.click(position);
         finish();
-    } else if (step.action == "ys") {
+    } else if (step.action == "wait") {
         const std::int64_t now = serial_seconds(ports_.clock.now());
         // A clock set back (by hand, or leaving summer time) restarts the wait
         // rather than stretching it by the step back.
@@ -230,7 +230,7 @@ void Slot::run_step(int row) {
 void Slot::stamp_next_wait(int row) {
     if (row + 1 > steps_.size()) return;
     Step& next = steps_.row(row + 1);
-    if (next.action == "ys") next.start = serial_seconds(ports_.clock.now());
+    if (next.action == "wait") next.start = serial_seconds(ports_.clock.now());
 }
 
 void Slot::record(std::string_view what) {
@@ -239,7 +239,7 @@ void Slot::record(std::string_view what) {
     ports_.record.append(trim_spaces(line));
 }
 
-DropOutcome Slot::T_guajitxt_OLEDragDrop(const std::vector<std::string>& files) {
+DropOutcome Slot::drop_files(const std::vector<std::string>& files) {
     if (files.empty()) return DropOutcome::no_file;
     const std::string& f = files.front();
     DropOutcome outcome = DropOutcome::ignored;

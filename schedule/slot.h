@@ -32,7 +32,7 @@ class Slot {
     Slot(Slot&&) = default;
 
     // Start-up: slot number and hint; the path box shows the hint.
-    void a_csh(int vxh, std::string_view vtag);
+    void setup(int slot_number, std::string_view hint);
     int slot_number() const { return slot_number_; }
     std::string label() const; // "程序N"
     const std::string& hint() const { return hint_; }
@@ -53,20 +53,20 @@ class Slot {
     // Text typed or chosen in list k.
     void set_choice_text(int k, std::string text);
     // The list's text as the rules read it (blanks trimmed).
-    std::string a_txt(int k) const;
+    std::string rule_text(int k) const;
 
     // Called after every change of a field, by the panel or by the engine.
     void set_on_change(std::function<void()> on_change) { on_change_ = std::move(on_change); }
 
     void clear_slot();
     Marks refresh_marks() const;
-    std::string a_get_canshu() const;
-    void a_set_canshu(std::string_view vstr);
+    std::string to_param_string() const;
+    void apply_param_string(std::string_view text);
     // Files dropped onto the path box, as UTF-8 paths; only the first counts.
-    DropOutcome T_guajitxt_OLEDragDrop(const std::vector<std::string>& files);
+    DropOutcome drop_files(const std::vector<std::string>& files);
 
     // One step of the slot's cycle, once per tick.
-    virtual void a_kongzhi_kg() = 0;
+    virtual void tick() = 0;
     const StepList& steps() const { return steps_; }
 
   protected:

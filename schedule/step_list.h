@@ -9,9 +9,9 @@ namespace keeprun {
 
 struct Step {
     std::string flag;                  // "1" pending, "0" done, "" unused row
-    std::string action;                // "ys" wait, "op" open, "of" close, "dj" click
-    std::optional<std::int64_t> start; // "ys": when the wait began (serial seconds)
-    std::string argument;              // "ys": seconds; "op"/"of": path; "dj": position
+    std::string action;                // "wait", "open", "close" or "click"
+    std::optional<std::int64_t> start; // "wait": when the wait began (serial seconds)
+    std::string argument;              // "wait": seconds; "open"/"close": path; "click": position
 };
 
 class StepList {

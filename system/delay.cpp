@@ -40,9 +40,9 @@ void set_tick_source(TickSource source) {
     tick_source() = std::move(source);
 }
 
-void yanshi(double ys_time) {
-    if (!(ys_time > 0)) return;
-    const double wanted = std::min(ys_time * 1000.0, 4294967295.0);
+void wait_pumping_events(double seconds) {
+    if (!(seconds > 0)) return;
+    const double wanted = std::min(seconds * 1000.0, 4294967295.0);
     const std::uint32_t start = ticks();
     // Unsigned difference: correct across a wrap of the counter.
     while (static_cast<double>(static_cast<std::uint32_t>(ticks() - start)) < wanted) {

@@ -15,8 +15,8 @@ using TickSource = std::function<std::uint32_t()>;
 // Replaces the tick counter (tests); an empty function restores the real one.
 void set_tick_source(TickSource source);
 
-// Waits `ys_time` seconds: sleeps 1 ms, then lets pending messages run, until the
+// Waits `seconds` seconds: sleeps 1 ms, then lets pending messages run, until the
 // tick count has advanced far enough. Zero or negative returns at once.
-void yanshi(double ys_time);
+void wait_pumping_events(double seconds);
 
 } // namespace keeprun

@@ -61,24 +61,24 @@ std::string unescape_line_breaks(std::string_view stored) {
     return replace_all(stored, kEscape, "\r\n");
 }
 
-std::string read_ini(std::string_view ziduan, std::string_view key, const std::string& url) {
-    const auto bytes = read_file_bytes(url);
+std::string read_ini(std::string_view section, std::string_view key, const std::string& path) {
+    const auto bytes = read_file_bytes(path);
     if (!bytes) return {};
-    std::string value = IniText(*bytes).get(ziduan, key).value_or("");
+    std::string value = IniText(*bytes).get(section, key).value_or("");
     value.resize(std::min(value.find('\0'), value.size()));
     return unescape_line_breaks(cut_to_read_limit(std::move(value)));
 }
 
-bool write_ini(std::string_view ziduan, std::string_view key, std::string_view neirong,
-               const std::string& url) {
+bool write_ini(std::string_view section, std::string_view key, std::string_view value,
+               const std::string& path) {
     std::string bytes;
-    if (!read_for_rewrite(url, bytes)) return false;
+    if (!read_for_rewrite(path, bytes)) return false;
     IniText ini(std::move(bytes));
-    ini.set(ziduan, key, escape_line_breaks(neirong));
-    return write_file_atomic(url, ini.bytes());
+    ini.set(section, key, escape_line_breaks(value));
+    return write_file_atomic(path, ini.bytes());
 }
 
-std::string read_data_string(const std::string& file_name) {
+std::string read_text_file(const std::string& file_name) {
     const auto bytes = read_file_bytes(file_name);
     if (!bytes) {
         create_file_if_missing(file_name);
@@ -87,21 +87,21 @@ std::string read_data_string(const std::string& file_name) {
     return trim_spaces(cp936_decode(*bytes));
 }
 
-bool wrid_data_string(const std::string& file_name, std::string_view data_str) {
-    return write_file_atomic(file_name, cp936_encode(trim_spaces(data_str) + "\r\n"));
+bool write_text_file(const std::string& file_name, std::string_view text) {
+    return write_file_atomic(file_name, cp936_encode(trim_spaces(text) + "\r\n"));
 }
 
-void read_data_byte(const std::string& file_name, std::vector<unsigned char>& data_byte) {
+void read_file_start(const std::string& file_name, std::vector<unsigned char>& start_bytes) {
     const auto bytes = read_file_bytes(file_name);
     if (!bytes) return;
-    std::copy_n(bytes->begin(), std::min(bytes->size(), data_byte.size()), data_byte.begin());
+    std::copy_n(bytes->begin(), std::min(bytes->size(), start_bytes.size()), start_bytes.begin());
 }
 
-bool wrid_data_byte(const std::string& file_name, const std::vector<unsigned char>& data_byte) {
+bool write_file_start(const std::string& file_name, const std::vector<unsigned char>& start_bytes) {
     std::string bytes;
     if (!read_for_rewrite(file_name, bytes)) return false;
-    if (bytes.size() < data_byte.size()) bytes.resize(data_byte.size());
-    std::copy(data_byte.begin(), data_byte.end(), bytes.begin());
+    if (bytes.size() < start_bytes.size()) bytes.resize(start_bytes.size());
+    std::copy(start_bytes.begin(), start_bytes.end(), bytes.begin());
     return write_file_atomic(file_name, bytes);
 }
 

@@ -8,14 +8,14 @@
 
 namespace keeprun {
 
-// The value of `key` in section `ziduan` of the ini file `url`, each "[vbcrlf]"
+// The value of `key` in section `section` of the ini file `path`, each "[vbcrlf]"
 // turned back into CR LF; "" when the file, section or key is missing. Values
 // longer than 25599 bytes in the file are cut there, never inside a character.
-std::string read_ini(std::string_view ziduan, std::string_view key, const std::string& url);
+std::string read_ini(std::string_view section, std::string_view key, const std::string& path);
 // Writes the value with each CR LF (and each lone LF) stored as "[vbcrlf]", creating the file,
 // section and key as needed and keeping every other line.
-bool write_ini(std::string_view ziduan, std::string_view key, std::string_view neirong,
-               const std::string& url);
+bool write_ini(std::string_view section, std::string_view key, std::string_view value,
+               const std::string& path);
 
 // The value as stored in the ini text (escaped) and back.
 std::string escape_line_breaks(std::string_view value);
@@ -23,13 +23,13 @@ std::string unescape_line_breaks(std::string_view stored);
 
 // The whole file decoded, spaces trimmed at both ends; a missing file is left
 // behind empty and reads as "".
-std::string read_data_string(const std::string& file_name);
-// Replaces the file by `data_str` trimmed of spaces, then CR LF, in code page 936.
-bool wrid_data_string(const std::string& file_name, std::string_view data_str);
+std::string read_text_file(const std::string& file_name);
+// Replaces the file by `text` trimmed of spaces, then CR LF, in code page 936.
+bool write_text_file(const std::string& file_name, std::string_view text);
 
-// Fills `data_byte` from the start of the file, as far as both reach.
-void read_data_byte(const std::string& file_name, std::vector<unsigned char>& data_byte);
+// Fills `start_bytes` from the start of the file, as far as both reach.
+void read_file_start(const std::string& file_name, std::vector<unsigned char>& start_bytes);
 // Writes the bytes at the start of the file; a longer file keeps its tail.
-bool wrid_data_byte(const std::string& file_name, const std::vector<unsigned char>& data_byte);
+bool write_file_start(const std::string& file_name, const std::vector<unsigned char>& start_bytes);
 
 } // namespace keeprun

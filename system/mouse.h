@@ -26,7 +26,7 @@ std::string mouse_open(const char* display_name = nullptr);
 // Drops the connection (before the display goes away).
 void mouse_close();
 
-// Shows where a click landed; it may wait (and run messages) with yanshi.
+// Shows where a click landed; it may wait (and run messages) with wait_pumping_events.
 using ClickMarkHook = std::function<void()>;
 // Moves to `pos`, clicks the left button, calls `mark` with the cursor still
 // there, then puts the cursor back. A text without "*" does nothing.

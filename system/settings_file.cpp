@@ -61,11 +61,11 @@ bool save_settings(const std::string& data_folder, const SettingsView& view) {
         for (int n = 1; n <= 4; ++n)
             for (int kind = 1; kind <= 2; ++kind)
                 ini.set(slot_section(kind), std::to_string(n),
-                        escape_line_breaks(view.slot_canshu(kind, n)));
+                        escape_line_breaks(view.slot_param_string(kind, n)));
         ini_ok = write_file_atomic(url, ini.bytes());
     }
     const bool record_ok =
-        wrid_data_string(record_path(data_folder), record_file_text(view.record_lines()));
+        write_text_file(record_path(data_folder), record_file_text(view.record_lines()));
     return ini_ok && record_ok;
 }
 
@@ -74,7 +74,7 @@ void load_settings(const std::string& data_folder, SettingsView& view) {
     const double option = number_value(read_ini("gx", "0", ini_path(data_folder)));
     view.set_option(option == 1 || option == 2 ? static_cast<int>(option) : 0);
     for (const std::string& line :
-         record_lines_to_restore(read_data_string(record_path(data_folder))))
+         record_lines_to_restore(read_text_file(record_path(data_folder))))
         view.add_record_line(line);
 }
 
@@ -82,7 +82,8 @@ void load_slots(const std::string& data_folder, SettingsView& view) {
     const std::string url = ini_path(data_folder);
     for (int n = 1; n <= 4; ++n)
         for (int kind = 1; kind <= 2; ++kind)
-            view.set_slot_canshu(kind, n, read_ini(slot_section(kind), std::to_string(n), url));
+            view.set_slot_param_string(kind, n,
+                                       read_ini(slot_section(kind), std::to_string(n), url));
 }
 
 } // namespace keeprun

@@ -16,8 +16,8 @@ class SettingsView {
     virtual int option() const = 0;
     virtual void set_option(int value) = 0;
     // Parameter string of slot n (1 to 4) of kind 1 or 2.
-    virtual std::string slot_canshu(int kind, int n) const = 0;
-    virtual void set_slot_canshu(int kind, int n, const std::string& canshu) = 0;
+    virtual std::string slot_param_string(int kind, int n) const = 0;
+    virtual void set_slot_param_string(int kind, int n, const std::string& param_string) = 0;
     // The record list, oldest line first; add_record_line appends one line.
     virtual std::vector<std::string> record_lines() const = 0;
     virtual void add_record_line(const std::string& line) = 0;

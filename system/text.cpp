@@ -13,8 +13,8 @@ namespace keeprun {
 namespace {
 
 // Every character not in `allowed` becomes a space; the result is trimmed.
-std::u16string blank_others(std::string_view yuan_str, std::string_view allowed) {
-    std::u16string s = to_u16(yuan_str);
+std::u16string blank_others(std::string_view text, std::string_view allowed) {
+    std::u16string s = to_u16(text);
     const std::u16string keep = to_u16(allowed);
     for (char16_t& c : s)
         if (keep.find(c) == std::u16string::npos) c = u' ';
@@ -37,41 +37,41 @@ std::string trim_spaces(std::string_view text) {
     return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
 }
 
-std::string only_str(std::string_view yuan_str, std::string_view mubiao_str) {
-    const std::u16string s = blank_others(yuan_str, mubiao_str);
+std::string keep_chars_spaced(std::string_view text, std::string_view allowed) {
+    const std::u16string s = blank_others(text, allowed);
     std::u16string out;
     for (char16_t c : s)
         if (!(c == u' ' && !out.empty() && out.back() == u' ')) out += c;
     return from_u16(out);
 }
 
-std::string only_str_no(std::string_view yuan_str, std::string_view mubiao_str) {
-    std::u16string s = blank_others(yuan_str, mubiao_str);
+std::string keep_only_chars(std::string_view text, std::string_view allowed) {
+    std::u16string s = blank_others(text, allowed);
     std::erase(s, u' ');
     return from_u16(s);
 }
 
-std::string get_val_zhongjian(std::string_view mystr, std::string_view q_str,
-                              std::string_view h_str) {
-    if (h_str.empty() || q_str.empty()) return {};
+std::string text_between(std::string_view text, std::string_view before, std::string_view after) {
+    if (after.empty() || before.empty()) return {};
     std::string result;
     std::size_t from = 0;
-    while (from <= mystr.size()) {
-        const std::size_t cut = mystr.find(h_str, from);
+    while (from <= text.size()) {
+        const std::size_t cut = text.find(after, from);
         const std::string_view piece =
-            mystr.substr(from, cut == std::string_view::npos ? std::string_view::npos : cut - from);
-        const std::size_t q = piece.rfind(q_str);
-        if (q != std::string_view::npos) result = std::string(piece.substr(q + q_str.size()));
+            text.substr(from, cut == std::string_view::npos ? std::string_view::npos : cut - from);
+        const std::size_t q = piece.rfind(before);
+        if (q != std::string_view::npos) result = std::string(piece.substr(q + before.size()));
         if (cut == std::string_view::npos) break;
-        from = cut + h_str.size();
+        from = cut + after.size();
     }
     return result;
 }
 
-std::string get_xx_dd_format(std::string_view mystr, int lie, int vcd) {
-    if (mystr.empty() || lie < 1 || vcd < 0) return {};
-    const std::u16string s = to_u16(mystr);
-    const std::size_t w = static_cast<std::size_t>(lie) * (static_cast<std::size_t>(vcd) + 1);
+std::string wrap_text(std::string_view text, int columns, int column_width) {
+    if (text.empty() || columns < 1 || column_width < 0) return {};
+    const std::u16string s = to_u16(text);
+    const std::size_t w =
+        static_cast<std::size_t>(columns) * (static_cast<std::size_t>(column_width) + 1);
     std::u16string out;
     std::size_t pieces = 0;
     for (std::size_t at = 0; at < s.size() && pieces < 100000; at += w, ++pieces) {
@@ -81,7 +81,7 @@ std::string get_xx_dd_format(std::string_view mystr, int lie, int vcd) {
     return from_u16(out);
 }
 
-std::string get_sjm(int cd) {
+std::string random_digits(int count) {
     pump_messages();
     using namespace std::chrono;
     const auto now = system_clock::now();
@@ -89,8 +89,8 @@ std::string get_sjm(int cd) {
     std::mt19937 gen(static_cast<unsigned>(duration_cast<milliseconds>(since_midnight).count()));
     const double r = std::uniform_real_distribution<double>(0.0, 1.0)(gen);
     const std::string digits = std::to_string(static_cast<long long>(r * 999999) + 999999);
-    if (cd < 0) cd = 0;
-    const std::size_t n = static_cast<std::size_t>(cd);
+    if (count < 0) count = 0;
+    const std::size_t n = static_cast<std::size_t>(count);
     return n >= digits.size() ? digits : digits.substr(digits.size() - n);
 }
 
@@ -99,13 +99,13 @@ std::string_view custom_resource(std::string_view name) {
     return e ? e->data : std::string_view{};
 }
 
-std::string get_zfc_custom(std::string_view v_id, int bz) {
+std::string custom_resource_text(std::string_view key, int lookup) {
     const ResourceEntry* e = nullptr;
-    if (bz == 1) {
-        const double id = number_value(v_id);
+    if (lookup == 1) {
+        const double id = number_value(key);
         e = find_entry([&](const ResourceEntry& r) { return r.id == id; });
-    } else if (bz == 2) {
-        e = find_entry([&](const ResourceEntry& r) { return v_id == r.name; });
+    } else if (lookup == 2) {
+        e = find_entry([&](const ResourceEntry& r) { return key == r.name; });
     }
     return e ? cp936_decode(e->data) : std::string{};
 }

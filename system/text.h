@@ -6,20 +6,19 @@
 
 namespace keeprun {
 
-// Keeps the characters of `mubiao_str`; each run of others becomes one space; trimmed.
-std::string only_str(std::string_view yuan_str, std::string_view mubiao_str);
-// Keeps only the characters of `mubiao_str`, no spaces at all.
-std::string only_str_no(std::string_view yuan_str, std::string_view mubiao_str);
+// Keeps the characters of `allowed`; each run of others becomes one space; trimmed.
+std::string keep_chars_spaced(std::string_view text, std::string_view allowed);
+// Keeps only the characters of `allowed`, no spaces at all.
+std::string keep_only_chars(std::string_view text, std::string_view allowed);
 // The text between the markers; of several marked values the last one wins.
-std::string get_val_zhongjian(std::string_view mystr, std::string_view q_str,
-                              std::string_view h_str);
-// The text cut into lines of lie * (vcd + 1) characters joined by CR LF.
-std::string get_xx_dd_format(std::string_view mystr, int lie, int vcd);
-// `cd` random decimal digits (at most 7).
-std::string get_sjm(int cd);
-// A compiled-in resource of type "CUSTOM" as text: bz 1 looks `v_id` up as a
-// number, bz 2 as a name; anything else, or a missing resource, gives "".
-std::string get_zfc_custom(std::string_view v_id, int bz);
+std::string text_between(std::string_view text, std::string_view before, std::string_view after);
+// The text cut into lines of columns * (column_width + 1) characters joined by CR LF.
+std::string wrap_text(std::string_view text, int columns, int column_width);
+// `count` random decimal digits (at most 7).
+std::string random_digits(int count);
+// A compiled-in resource of type "CUSTOM" as text: lookup 1 looks `key` up as a
+// number, lookup 2 as a name; anything else, or a missing resource, gives "".
+std::string custom_resource_text(std::string_view key, int lookup);
 // The raw bytes of a resource of type "CUSTOM" by name (empty when missing).
 std::string_view custom_resource(std::string_view name);
 

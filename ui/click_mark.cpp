@@ -47,7 +47,7 @@ void show_click_mark(const QColor& colour, int device_x, int device_y) {
     mark->place(QPoint(qRound(device_x / ratio), qRound(device_y / ratio)), colour);
     mark->show();
     mark->raise();
-    yanshi(ClickMark::kSeconds);
+    wait_pumping_events(ClickMark::kSeconds);
     mark->hide();
     pump_messages();
 }

@@ -8,27 +8,27 @@
 namespace keeprun {
 namespace {
 
-std::int32_t g_dise_yanse = 0;
+std::int32_t g_scheme_colour = 0;
 
 } // namespace
 
-void d_底色更改(std::string_view text, SchemeWindow& window) {
-    const auto colour = colour_text_value(text);
-    if (!colour) throw std::invalid_argument("colour text is not a number");
-    const std::int32_t ys = *colour;
-    g_dise_yanse = ys;
-    window.set_form_back(ys);
-    window.set_check_sx_back(ys);
+void apply_colour_scheme(std::string_view text, SchemeWindow& window) {
+    const auto value = colour_text_value(text);
+    if (!value) throw std::invalid_argument("colour text is not a number");
+    const std::int32_t colour = *value;
+    g_scheme_colour = colour;
+    window.set_window_back(colour);
+    window.set_start_minimised_back(colour);
     for (int i = 0; i <= 6; ++i)
-        window.set_picdi_back(i, ys);
+        window.set_panel_back(i, colour);
     for (int k = 1; k <= 4; ++k) {
-        window.ucf_fa1(k).a_set_ys(ys);
-        window.ucf_fa2(k).a_set_ys(ys);
+        window.keep_alive_panel(k).set_scheme_colour(colour);
+        window.timed_panel(k).set_scheme_colour(colour);
     }
 }
 
-std::int32_t dise_yanse() {
-    return g_dise_yanse;
+std::int32_t scheme_colour() {
+    return g_scheme_colour;
 }
 
 } // namespace keeprun

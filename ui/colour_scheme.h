@@ -1,7 +1,7 @@
 #pragma once
 // The colour scheme: one background colour from the server, painted on the main
 // window and every slot. The window and the slot panels implement the two
-// interfaces; d_底色更改 calls them in a fixed order.
+// interfaces; apply_colour_scheme calls them in a fixed order.
 #include <cstdint>
 #include <string_view>
 
@@ -11,29 +11,29 @@ namespace keeprun {
 class SchemeSlot {
   public:
     virtual ~SchemeSlot() = default;
-    virtual void a_set_ys(std::int32_t ys) = 0;
+    virtual void set_scheme_colour(std::int32_t colour) = 0;
 };
 
 // The main window's parts that carry the background colour.
 class SchemeWindow {
   public:
     virtual ~SchemeWindow() = default;
-    virtual void set_form_back(std::int32_t ys) = 0;
-    // Check_sx(0), the start-minimised option.
-    virtual void set_check_sx_back(std::int32_t ys) = 0;
-    // Picdi(0) .. Picdi(6).
-    virtual void set_picdi_back(int index, std::int32_t ys) = 0;
-    // ucf_fa1(1..4) and ucf_fa2(1..4).
-    virtual SchemeSlot& ucf_fa1(int k) = 0;
-    virtual SchemeSlot& ucf_fa2(int k) = 0;
+    virtual void set_window_back(std::int32_t colour) = 0;
+    // start_minimised_box(0), the start-minimised option.
+    virtual void set_start_minimised_back(std::int32_t colour) = 0;
+    // panels(0) .. panels(6).
+    virtual void set_panel_back(int index, std::int32_t colour) = 0;
+    // keep_alive_panel(1..4) and TimedSlot(1..4).
+    virtual SchemeSlot& keep_alive_panel(int k) = 0;
+    virtual SchemeSlot& timed_panel(int k) = 0;
 };
 
-// Reads the colour text, stores it as dise_yanse and paints the window and the
+// Reads the colour text, stores it as scheme_colour and paints the window and the
 // slots with it. A bad colour text throws std::invalid_argument before anything
 // is changed.
-void d_底色更改(std::string_view text, SchemeWindow& window);
+void apply_colour_scheme(std::string_view text, SchemeWindow& window);
 
-// The scheme's background colour, 0 until d_底色更改 has run.
-std::int32_t dise_yanse();
+// The scheme's background colour, 0 until apply_colour_scheme has run.
+std::int32_t scheme_colour();
 
 } // namespace keeprun

@@ -27,13 +27,13 @@ QPalette::ColorRole fore_role(const QWidget* w) {
 
 } // namespace
 
-void set_back_color(QWidget* w, std::int32_t ys) {
+void set_back_color(QWidget* w, std::int32_t colour) {
     QPalette p = w->palette();
-    p.setColor(back_role(w), win_color(ys));
-    p.setColor(QPalette::Window, win_color(ys));
+    p.setColor(back_role(w), win_color(colour));
+    p.setColor(QPalette::Window, win_color(colour));
     w->setPalette(p);
     w->setAutoFillBackground(true);
-    w->setProperty(kBack, ys);
+    w->setProperty(kBack, colour);
 }
 
 std::int32_t back_color(const QWidget* w) {
@@ -41,11 +41,11 @@ std::int32_t back_color(const QWidget* w) {
     return v.isValid() ? v.toInt() : win_value(w->palette().color(back_role(w)));
 }
 
-void set_fore_color(QWidget* w, std::int32_t ys) {
+void set_fore_color(QWidget* w, std::int32_t colour) {
     QPalette p = w->palette();
-    p.setColor(fore_role(w), win_color(ys));
+    p.setColor(fore_role(w), win_color(colour));
     w->setPalette(p);
-    w->setProperty(kFore, ys);
+    w->setProperty(kFore, colour);
 }
 
 std::int32_t fore_color(const QWidget* w) {

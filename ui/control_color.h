@@ -6,11 +6,11 @@
 
 namespace keeprun {
 
-void set_back_color(QWidget* w, std::int32_t ys);
+void set_back_color(QWidget* w, std::int32_t colour);
 // The value last given by set_back_color; for a control never coloured, the
 // palette's background converted back.
 std::int32_t back_color(const QWidget* w);
-void set_fore_color(QWidget* w, std::int32_t ys);
+void set_fore_color(QWidget* w, std::int32_t colour);
 std::int32_t fore_color(const QWidget* w);
 
 } // namespace keeprun

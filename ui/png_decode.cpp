@@ -100,15 +100,16 @@ std::int32_t walk_chunks(std::string_view bytes, Walk& w, PngDecoded& out) {
             w.idat.append(data);
             have_idat = true;
         } else if (type == "gAMA" && len == 4) {
-            out.gama = be32(reinterpret_cast<const unsigned char*>(data.data())) / 100000.0;
+            out.gamma = be32(reinterpret_cast<const unsigned char*>(data.data())) / 100000.0;
         } else if (type == "tEXt") {
-            out.Text += cp936_decode(data) + '\0';
+            out.text_chunks += cp936_decode(data) + '\0';
         } else if (type == "zTXt") {
-            out.zText += cp936_decode(ztxt_contents(data)) + '\0';
+            out.compressed_text_chunks += cp936_decode(ztxt_contents(data)) + '\0';
         } else if (type == "tIME" && len == 7) {
             const auto* t = reinterpret_cast<const unsigned char*>(data.data());
-            out.ModiTime = two(t[3]) + "." + two(t[2]) + "." + std::to_string(t[0] << 8 | t[1]) +
-                           " " + two(t[4]) + ":" + two(t[5]) + ":" + two(t[6]);
+            out.modified_time = two(t[3]) + "." + two(t[2]) + "." +
+                                std::to_string(t[0] << 8 | t[1]) + " " + two(t[4]) + ":" +
+                                two(t[5]) + ":" + two(t[6]);
         }
     }
     return have_idat ? png_ok : png_no_image_data;
@@ -124,19 +125,19 @@ void read_bkgd(std::string_view data, std::string_view plte, PngDecoded& out) {
     const auto* pal = reinterpret_cast<const unsigned char*>(plte.data());
     const auto sample = [&](int i) -> unsigned {
         const unsigned v = static_cast<unsigned>(d[i] << 8 | d[i + 1]);
-        return out.Bitdepht == 16 ? v >> 8 : (v * 255u) / ((1u << out.Bitdepht) - 1);
+        return out.bit_depth == 16 ? v >> 8 : (v * 255u) / ((1u << out.bit_depth) - 1);
     };
-    if (out.ColorType == 3 && data.size() >= 1 && d[0] * 3u + 3 <= plte.size()) {
-        out.BkgdColor = bgr(pal[d[0] * 3], pal[d[0] * 3 + 1], pal[d[0] * 3 + 2]);
-    } else if ((out.ColorType == 0 || out.ColorType == 4) && data.size() >= 2) {
+    if (out.colour_type == 3 && data.size() >= 1 && d[0] * 3u + 3 <= plte.size()) {
+        out.background_colour = bgr(pal[d[0] * 3], pal[d[0] * 3 + 1], pal[d[0] * 3 + 2]);
+    } else if ((out.colour_type == 0 || out.colour_type == 4) && data.size() >= 2) {
         const unsigned g = sample(0) & 0xFF;
-        out.BkgdColor = bgr(g, g, g);
-    } else if ((out.ColorType == 2 || out.ColorType == 6) && data.size() >= 6) {
-        out.BkgdColor = bgr(sample(0) & 0xFF, sample(2) & 0xFF, sample(4) & 0xFF);
+        out.background_colour = bgr(g, g, g);
+    } else if ((out.colour_type == 2 || out.colour_type == 6) && data.size() >= 6) {
+        out.background_colour = bgr(sample(0) & 0xFF, sample(2) & 0xFF, sample(4) & 0xFF);
     } else {
         return;
     }
-    out.HasBKGDChunk = true;
+    out.has_background_chunk = true;
 }
 
 int channels(int color_type) {
@@ -232,23 +233,23 @@ std::int32_t png_decode(std::string_view bytes, bool trans_to_alpha, PngDecoded&
     if (width == 0 || height == 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF ||
         static_cast<std::uint64_t>(width) * height > kPngMaxPixels)
         return png_bad_image;
-    out.Width = static_cast<std::int32_t>(width);
-    out.Height = static_cast<std::int32_t>(height);
-    out.Bitdepht = h[8];
-    out.ColorType = h[9];
-    out.Compression = h[10];
-    out.Filter = h[11];
-    out.Interlacing = h[12];
-    out.HaveAlpha = out.ColorType == 4 || out.ColorType == 6;
-    if (!valid_depth(out.ColorType, out.Bitdepht)) return png_bad_image;
+    out.width = static_cast<std::int32_t>(width);
+    out.height = static_cast<std::int32_t>(height);
+    out.bit_depth = h[8];
+    out.colour_type = h[9];
+    out.compression = h[10];
+    out.filter = h[11];
+    out.interlacing = h[12];
+    out.has_alpha = out.colour_type == 4 || out.colour_type == 6;
+    if (!valid_depth(out.colour_type, out.bit_depth)) return png_bad_image;
     // Deflate packs at most about 1032 bytes into one: image data that cannot
     // fill the picture is refused before its pixels are allocated.
-    const std::uint64_t row_bytes = (static_cast<std::uint64_t>(width) * channels(out.ColorType) *
-                                         static_cast<std::uint64_t>(out.Bitdepht) +
+    const std::uint64_t row_bytes = (static_cast<std::uint64_t>(width) * channels(out.colour_type) *
+                                         static_cast<std::uint64_t>(out.bit_depth) +
                                      7) /
                                     8;
     if (static_cast<std::uint64_t>(w.idat.size()) * 1032 < row_bytes * height) return png_bad_image;
-    out.HaveTransparence = !w.trns.empty();
+    out.has_transparency = !w.trns.empty();
     if (!w.bkgd.empty()) read_bkgd(w.bkgd, w.plte, out);
 
     // The transparency chunk goes to libpng only when it is to become alpha.

@@ -18,19 +18,19 @@ enum PngError : std::int32_t {
 };
 
 struct PngDecoded {
-    std::int32_t Width = 0, Height = 0, Bitdepht = 0, ColorType = 0;
-    std::int32_t Compression = 0, Filter = 0, Interlacing = 0;
-    bool HaveAlpha = false;        // colour types 4 and 6
-    bool HaveTransparence = false; // a "tRNS" chunk
-    bool HasBKGDChunk = false;
-    std::int32_t BkgdColor = 0; // 0x00BBGGRR
+    std::int32_t width = 0, height = 0, bit_depth = 0, colour_type = 0;
+    std::int32_t compression = 0, filter = 0, interlacing = 0;
+    bool has_alpha = false;        // colour types 4 and 6
+    bool has_transparency = false; // a "tRNS" chunk
+    bool has_background_chunk = false;
+    std::int32_t background_colour = 0; // 0x00BBGGRR
     // Each text chunk's keyword and text, decoded from code page 936, each
     // followed by a NUL character.
-    std::string Text, zText;
+    std::string text_chunks, compressed_text_chunks;
     // "dd.mm.yyyy hh:mm:ss" of the "tIME" chunk.
-    std::string ModiTime;
-    double gama = 0;
-    // Width * Height pixels, R G B A; alpha 255 unless the image has an alpha
+    std::string modified_time;
+    double gamma = 0;
+    // width * height pixels, R G B A; alpha 255 unless the image has an alpha
     // channel or, when asked, a transparency chunk.
     std::vector<std::uint8_t> rgba;
 };

@@ -32,8 +32,8 @@ class QuietWorld final : public ProcessControl,
 struct Engine {
     Engine() {
         for (int k = 1; k <= 4; ++k) {
-            master.first(k).a_csh(k, "拖入此方框");
-            master.second(k).a_csh(k + 4, "设置时间后生效");
+            master.first(k).setup(k, "拖入此方框");
+            master.second(k).setup(k + 4, "设置时间后生效");
         }
         master.master_init();
     }

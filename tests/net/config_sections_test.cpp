@@ -94,7 +94,7 @@ TEST(ApplyServerText, AppliesSectionBySectionAndStopsAtTheFirstFault) {
         std::string text;
         ConfigOutcome outcome;
         std::vector<std::string> calls;
-        std::string shengji;
+        std::string upgrade_link;
     } cases[] = {
         {"every section", kValid, ConfigOutcome::accepted, kAllCalls, ""},
         {"no colour", without("[peise]"), ConfigOutcome::accepted,
@@ -134,7 +134,7 @@ TEST(ApplyServerText, AppliesSectionBySectionAndStopsAtTheFirstFault) {
         const AppliedText r = apply_server_text(c.text, target);
         EXPECT_EQ(r.outcome, c.outcome) << c.what;
         EXPECT_EQ(target.calls, c.calls) << c.what;
-        EXPECT_EQ(r.shengji_url, c.shengji) << c.what;
+        EXPECT_EQ(r.upgrade_url, c.upgrade_link) << c.what;
         if (c.outcome == ConfigOutcome::accepted) {
             EXPECT_EQ(r.exe_alias_table.size(), 2u) << c.what;
         }

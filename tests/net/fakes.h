@@ -55,7 +55,7 @@ class RecordingTarget : public ConfigTarget {
     std::vector<std::string> calls;
 };
 
-// A millisecond counter that moves only when yanshi lets messages run: each
+// A millisecond counter that moves only when wait_pumping_events lets messages run: each
 // 0.1 s wait of the poll loop takes one step of 100 ms.
 class FakeClock {
   public:
@@ -79,8 +79,8 @@ class FakeFetcher : public PageFetcher {
   public:
     FakeFetcher(const FakeClock& clock, std::vector<std::string>& pings, int from, std::string text)
         : clock_(clock), pings_(pings), from_(from), text_(std::move(text)) {}
-    void a_ping(std::string_view url) override { pings_.emplace_back(url); }
-    std::string a_get_txt() override {
+    void start_fetch(std::string_view url) override { pings_.emplace_back(url); }
+    std::string fetched_text() override {
         return from_ != kNever && clock_.poll() >= from_ ? text_ : "";
     }
 

@@ -12,7 +12,7 @@
 using namespace keeprun;
 using namespace keeprun::test;
 
-TEST(XMLHttpRequest, SendsWhatTheModeAsksFor) {
+TEST(http_request, SendsWhatTheModeAsksFor) {
     const std::string form = "Content-Type: application/x-www-form-urlencoded\r\n";
     struct Case {
         const char *mode, *data, *method, *body;
@@ -23,7 +23,7 @@ TEST(XMLHttpRequest, SendsWhatTheModeAsksFor) {
     };
     for (const auto& c : cases) {
         RawServer server;
-        EXPECT_EQ(XMLHttpRequest(c.mode, server.url("/zx/list.txt"), c.data, 5000), "ok");
+        EXPECT_EQ(http_request(c.mode, server.url("/zx/list.txt"), c.data, 5000), "ok");
         const std::string& r = server.request();
         EXPECT_EQ(r.rfind(std::string(c.method) + " /zx/list.txt HTTP/1.1\r\n", 0), 0u) << r;
         EXPECT_NE(r.find("\r\nIf-Modified-Since: Sat, 01 Jan 2000 00:00:00 GMT\r\n"), r.npos) << r;
@@ -34,7 +34,7 @@ TEST(XMLHttpRequest, SendsWhatTheModeAsksFor) {
     }
 }
 
-TEST(XMLHttpRequest, OnlyStatus200GivesTheBodyDecodedFromCodePage936) {
+TEST(http_request, OnlyStatus200GivesTheBodyDecodedFromCodePage936) {
     const std::pair<int, std::string> cases[] = {
         {200, "中文配置"}, {404, "not here"}, {500, "服务器错误"}, {304, ""}};
     for (const auto& [status, text] : cases) {
@@ -44,14 +44,14 @@ TEST(XMLHttpRequest, OnlyStatus200GivesTheBodyDecodedFromCodePage936) {
             res.set_content(cp936_encode(text), "text/plain");
         });
         server.start();
-        EXPECT_EQ(XMLHttpRequest("GET", server.url("/t"), "", 5000), status == 200 ? text : "");
+        EXPECT_EQ(http_request("GET", server.url("/t"), "", 5000), status == 200 ? text : "");
     }
-    EXPECT_EQ(XMLHttpRequest("POST", "http://127.0.0.1:1/ip.asp", "x", 5000), "");
-    EXPECT_EQ(XMLHttpRequest("POST", "not an address", "x", 5000), "");
-    EXPECT_EQ(XMLHttpRequest("GET", "ftp://127.0.0.1:1/list.txt", "", 5000), "");
+    EXPECT_EQ(http_request("POST", "http://127.0.0.1:1/ip.asp", "x", 5000), "");
+    EXPECT_EQ(http_request("POST", "not an address", "x", 5000), "");
+    EXPECT_EQ(http_request("GET", "ftp://127.0.0.1:1/list.txt", "", 5000), "");
 }
 
-TEST(XMLHttpRequest, ABodyOver1MiBIsAFailure) {
+TEST(http_request, ABodyOver1MiBIsAFailure) {
     HttpServer server;
     server.routes().Get(R"(/(\d+))", [](const httplib::Request& req, httplib::Response& res) {
         res.set_content(std::string(std::stoul(req.matches[1]), 'a'), "text/plain");
@@ -65,12 +65,12 @@ TEST(XMLHttpRequest, ABodyOver1MiBIsAFailure) {
     server.start();
     const std::string exact = std::to_string(kMaxReplyBytes),
                       over = std::to_string(kMaxReplyBytes + 1);
-    EXPECT_EQ(XMLHttpRequest("GET", server.url("/" + exact), "", 5000).size(), kMaxReplyBytes);
-    EXPECT_EQ(XMLHttpRequest("GET", server.url("/" + over), "", 5000), "");
-    EXPECT_EQ(XMLHttpRequest("GET", server.url("/streamed"), "", 5000), "");
+    EXPECT_EQ(http_request("GET", server.url("/" + exact), "", 5000).size(), kMaxReplyBytes);
+    EXPECT_EQ(http_request("GET", server.url("/" + over), "", 5000), "");
+    EXPECT_EQ(http_request("GET", server.url("/streamed"), "", 5000), "");
 }
 
-TEST(XMLHttpRequest, FollowsRedirectsAsThePlatformDid) {
+TEST(http_request, FollowsRedirectsAsThePlatformDid) {
     HttpServer server;
     auto& r = server.routes();
     r.Get("/old",
@@ -88,14 +88,14 @@ TEST(XMLHttpRequest, FollowsRedirectsAsThePlatformDid) {
     r.Get("/loop",
           [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/loop", 302); });
     server.start();
-    EXPECT_EQ(XMLHttpRequest("GET", server.url("/old"), "", 5000), "moved");
+    EXPECT_EQ(http_request("GET", server.url("/old"), "", 5000), "moved");
     // 302 turns a POST into a GET; 307 keeps the POST and its body.
-    EXPECT_EQ(XMLHttpRequest("POST", server.url("/old"), "k", 5000), "moved");
-    EXPECT_EQ(XMLHttpRequest("POST", server.url("/keep"), "k*", 5000), "kept id=k*");
-    EXPECT_EQ(XMLHttpRequest("GET", server.url("/loop"), "", 5000), "");
+    EXPECT_EQ(http_request("POST", server.url("/old"), "k", 5000), "moved");
+    EXPECT_EQ(http_request("POST", server.url("/keep"), "k*", 5000), "kept id=k*");
+    EXPECT_EQ(http_request("GET", server.url("/loop"), "", 5000), "");
 }
 
-TEST(XMLHttpRequest, AServerThatStallsPastTheTimeOutGivesTheEmptyText) {
+TEST(http_request, AServerThatStallsPastTheTimeOutGivesTheEmptyText) {
     // The server goes on after 3 s: a second past the stall bound of 1000 ms
     // (checked about once a second), well inside the cap on the whole request.
     const std::chrono::milliseconds stall(3000);
@@ -119,15 +119,15 @@ TEST(XMLHttpRequest, AServerThatStallsPastTheTimeOutGivesTheEmptyText) {
                                          });
     });
     server.start();
-    EXPECT_EQ(XMLHttpRequest("GET", server.url("/head"), "", 1000), "");
+    EXPECT_EQ(http_request("GET", server.url("/head"), "", 1000), "");
     EXPECT_FALSE(head_sent) << "returned only when the server answered";
-    EXPECT_EQ(XMLHttpRequest("GET", server.url("/body"), "", 1000), "");
+    EXPECT_EQ(http_request("GET", server.url("/body"), "", 1000), "");
     EXPECT_FALSE(body_finished) << "returned only when the server finished";
     before_head.open();
     inside_body.open();
 }
 
-TEST(XMLHttpRequest, ATimeOutBelow1000MeansTenSeconds) {
+TEST(http_request, ATimeOutBelow1000MeansTenSeconds) {
     HttpServer server;
     // The server's own answer delay: inside ten seconds, well past half a second.
     server.routes().Get("/slow", [](const httplib::Request&, httplib::Response& res) {
@@ -135,5 +135,5 @@ TEST(XMLHttpRequest, ATimeOutBelow1000MeansTenSeconds) {
         res.set_content("answered", "text/plain");
     });
     server.start();
-    EXPECT_EQ(XMLHttpRequest("GET", server.url("/slow"), "", 500), "answered");
+    EXPECT_EQ(http_request("GET", server.url("/slow"), "", 500), "answered");
 }

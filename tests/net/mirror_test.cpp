@@ -7,7 +7,7 @@
 #include "fakes.h"
 #include "mirror_process.h"
 #include "net/client_key.h"
-#include "net/ucf_http.h"
+#include "net/mirror_fetcher.h"
 #include "system/codepage.h"
 
 using namespace keeprun;
@@ -26,7 +26,7 @@ struct Loaded {
 };
 
 Loaded report_to(const MirrorProcess& mirror, FakeStore& store) {
-    ucf_http f1, f2, f3;
+    MirrorFetcher f1, f2, f3;
     RecordingTarget target;
     Loaded r;
     r.net = report_client_address(store, {&f1, &f2, &f3}, mirror.urls(), target);
@@ -108,6 +108,6 @@ TEST(RealMirrors, EachMirrorCanServeItsOwnText) {
     FakeStore store;
     const Loaded r = report_to(mirror, store);
     EXPECT_EQ(r.net.config.outcome, ConfigOutcome::forced_upgrade);
-    EXPECT_EQ(r.net.config.shengji_url, "http://dl/新");
+    EXPECT_EQ(r.net.config.upgrade_url, "http://dl/新");
     EXPECT_TRUE(mirror.reports().empty());
 }

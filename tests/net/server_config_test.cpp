@@ -91,7 +91,7 @@ TEST(LoadServerConfig, HandsBackEveryWayItCanEnd) {
     const LoadRun upgrade =
         load({1, "[biaoti]t[biaoti][banben]20990101[banben][shengji]http://dl[shengji]"}, {}, {});
     EXPECT_EQ(upgrade.config.outcome, ConfigOutcome::forced_upgrade);
-    EXPECT_EQ(upgrade.config.shengji_url, "http://dl");
+    EXPECT_EQ(upgrade.config.upgrade_url, "http://dl");
     EXPECT_EQ(load({1, "[biaoti]t[biaoti] and nothing else"}, {}, {}).config.outcome,
               ConfigOutcome::malformed);
     EXPECT_EQ(load({1, kText.substr(0, kText.find("[news]"))}, {}, {}).config.news, "");

@@ -112,8 +112,8 @@ struct Rig {
           world(clock), ports{clock, files, world, world, world, message_box, shortcuts, rules},
           master(ports) {
         for (int k = 1; k <= 4; ++k) {
-            master.first(k).a_csh(k, kHint);
-            master.second(k).a_csh(k + 4, kHint);
+            master.first(k).setup(k, kHint);
+            master.second(k).setup(k + 4, kHint);
         }
         master.master_init();
         master.set_startup_done();

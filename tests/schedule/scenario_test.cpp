@@ -34,7 +34,7 @@ TEST_P(FirstKind, ReopensAGoneProgramAndClicksInOrder) {
     Rig rig(LocalTime{2026, 12, 8, 13, 59, 50}, GetParam());
     rig.files.add_program(kProgram);
     rig.world.running.insert(kProgram);
-    ucf_fa& slot = rig.master.first(2);
+    KeepAliveSlot& slot = rig.master.first(2);
     slot.set_path_text(" " + kProgram + " ");
     slot.set_delay(0, "8");
     slot.set_position(0, "100*200");
@@ -82,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(ClockPhases, FirstKind, ::testing::Values(0, 250, 500, 
 TEST(FirstKindScenario, PausedSlotAndOpenMessageBoxDoNothing) {
     Rig rig(LocalTime{2026, 12, 8, 9, 0, 0});
     rig.files.add_program(kProgram);
-    ucf_fa& slot = rig.master.first(1);
+    KeepAliveSlot& slot = rig.master.first(1);
     slot.set_path_text(kProgram);
     slot.set_position(0, "1*1");
 
@@ -119,7 +119,7 @@ TEST(FirstKindScenario, PausedSlotAndOpenMessageBoxDoNothing) {
 TEST(FirstKindScenario, ClearMidListStopsTheList) {
     Rig rig(LocalTime{2026, 12, 8, 9, 0, 0});
     rig.files.add_program(kProgram);
-    ucf_fa& slot = rig.master.first(3);
+    KeepAliveSlot& slot = rig.master.first(3);
     slot.set_path_text(kProgram);
     slot.set_position(0, "1*1");
     slot.set_position(1, "2*2");
@@ -194,7 +194,7 @@ TEST(MasterSwitchScenario, TickArrivingInsideAStepIsSkipped) {
 TEST(MasterSwitchScenario, ClearFromInsideAClickLeavesTheListEmpty) {
     Rig rig(LocalTime{2026, 12, 8, 9, 0, 0});
     rig.files.add_program(kProgram);
-    ucf_fa& slot = rig.master.first(1);
+    KeepAliveSlot& slot = rig.master.first(1);
     slot.set_path_text(kProgram);
     slot.set_position(0, "5*5");
     slot.set_position(1, "6*6");
@@ -225,7 +225,7 @@ TEST(MasterSwitchScenario, AFailingSlotDoesNotStopTheOthers) {
 TEST(SecondKindScenario, CloseTimeClosesOnceThatDay) {
     Rig rig(LocalTime{2026, 12, 8, 19, 0, 0});
     rig.files.add_program(kProgram);
-    ucf_fa2& slot = rig.master.second(2);
+    TimedSlot& slot = rig.master.second(2);
     slot.set_path_text(kProgram);
     slot.set_switch(1, 1);
     slot.set_choice_text(1, "20:01:00");
@@ -244,7 +244,7 @@ TEST(SecondKindScenario, CloseTimeClosesOnceThatDay) {
 TEST(SecondKindScenario, HourlyRestartClosesAndReopensOncePerHour) {
     Rig rig(LocalTime{2026, 12, 8, 0, 0, 0});
     rig.files.add_program(kProgram);
-    ucf_fa2& slot = rig.master.second(1);
+    TimedSlot& slot = rig.master.second(1);
     slot.set_path_text(kProgram);
     slot.set_choice_text(0, "整点重启");
     slot.set_switch(0, 1);
@@ -273,7 +273,7 @@ TEST(SecondKindScenario, HourlyRestartClosesAndReopensOncePerHour) {
 TEST(SecondKindScenario, FourClickPositionsBuildTwelveRows) {
     Rig rig(LocalTime{2026, 12, 8, 10, 4, 55});
     rig.files.add_program(kProgram);
-    ucf_fa2& slot = rig.master.second(2); // default rule: minute 5 of every hour
+    TimedSlot& slot = rig.master.second(2); // default rule: minute 5 of every hour
     slot.set_path_text(kProgram);
     slot.set_switch(0, 1);
     const char* positions[] = {"1*1", "2*2", "3*3", "4*4"};
@@ -282,7 +282,7 @@ TEST(SecondKindScenario, FourClickPositionsBuildTwelveRows) {
     slot.set_delay(1, "2.5"); // rounds half to even: 2
     const std::int64_t built = tick_until_list_built(rig, slot);
     EXPECT_EQ(slot.steps().size(), 12);
-    EXPECT_EQ(slot.steps().row(12).action, "ys");
+    EXPECT_EQ(slot.steps().row(12).action, "wait");
     EXPECT_EQ(slot.steps().row(12).argument, "6");
     EXPECT_EQ(slot.steps().row(6).argument, "2.5");
     EXPECT_EQ(clock_text_at(built), "10:05:01");
@@ -298,8 +298,9 @@ TEST(SecondKindScenario, FourClickPositionsBuildTwelveRows) {
 TEST(SecondKindScenario, StoredBothSwitchesEndsWithOnlyCloseOn) {
     Rig rig(LocalTime{2026, 12, 8, 20, 0, 55});
     rig.files.add_program(kProgram);
-    ucf_fa2& slot = rig.master.second(1);
-    slot.a_set_canshu(kProgram + "[*]8[*]3[*]3[*]3[*]1*1[*][*][*][*]1[*]1[*]整点重启[*]20:01:00");
+    TimedSlot& slot = rig.master.second(1);
+    slot.apply_param_string(kProgram +
+                            "[*]8[*]3[*]3[*]3[*]1*1[*][*][*][*]1[*]1[*]整点重启[*]20:01:00");
     EXPECT_EQ(slot.switch_value(0), 0);
     EXPECT_EQ(slot.switch_value(1), 1);
     rig.run_for_seconds(3600);
@@ -320,7 +321,7 @@ TEST(SecondKindScenario, IdleWithoutSwitchOrUsablePath) {
         Rig rig(LocalTime{2026, 12, 8, 0, 0, 0});
         rig.files.add_program(kProgram);
         rig.files.add_document("/opt/doc");
-        ucf_fa2& slot = rig.master.second(1);
+        TimedSlot& slot = rig.master.second(1);
         if (c.path) slot.set_path_text(c.path);
         slot.set_choice_text(0, "整点重启");
         slot.set_switch(0, c.restart);

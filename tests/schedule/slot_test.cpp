@@ -11,9 +11,9 @@ const std::string kFresh = "[*]8[*]3[*]3[*]3[*][*][*][*][*]0[*]0[*][*]20:01[*][*
 
 TEST(Slot, FreshSlotAndTheDocumentedExample) {
     Rig rig({}, 0, FileRules::windows);
-    ucf_fa& slot = rig.master.first(3);
+    KeepAliveSlot& slot = rig.master.first(3);
     EXPECT_EQ(slot.label(), "程序3");
-    EXPECT_EQ(slot.a_get_canshu(), kHint + kFresh);
+    EXPECT_EQ(slot.to_param_string(), kHint + kFresh);
     EXPECT_EQ(slot.refresh_marks().path_fore, kColourGrey);
     EXPECT_EQ(Slot::delay_items(0).size(), 55u); // "6" to "60"
     EXPECT_EQ(Slot::delay_items(1).front(), "2");
@@ -22,15 +22,15 @@ TEST(Slot, FreshSlotAndTheDocumentedExample) {
         "C:\\Tools\\app.exe[*]8[*]3[*]3[*]3[*]640*480[*][*][*][*]0[*]0[*][*]20:01[*][*][*]";
     slot.set_path_text("C:\\Tools\\app.exe");
     slot.set_position(0, "640*480");
-    EXPECT_EQ(slot.a_get_canshu(), example);
+    EXPECT_EQ(slot.to_param_string(), example);
     EXPECT_EQ(slot.refresh_marks().path_fore, kColourNearBlack);
-    rig.master.first(1).a_set_canshu(example);
-    EXPECT_EQ(rig.master.first(1).a_get_canshu(), example);
+    rig.master.first(1).apply_param_string(example);
+    EXPECT_EQ(rig.master.first(1).to_param_string(), example);
 }
 
 TEST(Slot, RoundTripRestoresEverySettingOfBothKinds) {
     Rig rig;
-    ucf_fa& a = rig.master.first(1);
+    KeepAliveSlot& a = rig.master.first(1);
     a.set_path_text(" /opt/app/run ");
     const char* delays[] = {"12", "2.5", "x", ""};
     const char* positions[] = {"1*2", "", " 30*40 ", "*9"};
@@ -38,22 +38,22 @@ TEST(Slot, RoundTripRestoresEverySettingOfBothKinds) {
         a.set_delay(i, delays[i]);
         a.set_position(i, positions[i]);
     }
-    ucf_fa& b = rig.master.first(2);
-    b.a_set_canshu(a.a_get_canshu());
-    EXPECT_EQ(b.a_get_canshu(), a.a_get_canshu());
+    KeepAliveSlot& b = rig.master.first(2);
+    b.apply_param_string(a.to_param_string());
+    EXPECT_EQ(b.to_param_string(), a.to_param_string());
     EXPECT_EQ(b.path_text(), " /opt/app/run ");
 
-    ucf_fa2& c = rig.master.second(1);
+    TimedSlot& c = rig.master.second(1);
     c.set_path_text("/opt/app/run");
     c.set_switch(0, 1);
     c.set_choice_text(0, "每小时的第10分钟重启");
     c.set_choice_text(1, "  06:15:00 ");
     c.set_position(2, "5*5");
-    ucf_fa2& d = rig.master.second(4);
-    d.a_set_canshu(c.a_get_canshu());
-    EXPECT_EQ(d.a_get_canshu(), c.a_get_canshu());
+    TimedSlot& d = rig.master.second(4);
+    d.apply_param_string(c.to_param_string());
+    EXPECT_EQ(d.to_param_string(), c.to_param_string());
     EXPECT_EQ(d.switch_value(0), 1);
-    EXPECT_EQ(d.a_txt(1), "06:15:00");
+    EXPECT_EQ(d.rule_text(1), "06:15:00");
 }
 
 TEST(Slot, LoadingAppliesOnlyWhatTheStringHolds) {
@@ -78,22 +78,23 @@ TEST(Slot, LoadingAppliesOnlyWhatTheStringHolds) {
     };
     for (const auto& [stored, want] : cases) {
         Rig rig;
-        ucf_fa2& slot = rig.master.second(1);
-        slot.a_set_canshu(before);
-        slot.a_set_canshu(stored);
-        EXPECT_EQ(slot.a_get_canshu(), want) << stored;
+        TimedSlot& slot = rig.master.second(1);
+        slot.apply_param_string(before);
+        slot.apply_param_string(stored);
+        EXPECT_EQ(slot.to_param_string(), want) << stored;
     }
 }
 
 TEST(Slot, ClearResetsFieldsButKeepsSwitchesRulesAndPause) {
     Rig rig;
-    ucf_fa2& slot = rig.master.second(2);
-    slot.a_set_canshu("/p[*]30[*]4[*]5[*]6[*]1*1[*]2*2[*]3*3[*]4*4[*]0[*]1[*]整点重启[*]06:00:00");
+    TimedSlot& slot = rig.master.second(2);
+    slot.apply_param_string(
+        "/p[*]30[*]4[*]5[*]6[*]1*1[*]2*2[*]3*3[*]4*4[*]0[*]1[*]整点重启[*]06:00:00");
     slot.clear_slot();
     EXPECT_EQ(
-        slot.a_get_canshu(),
+        slot.to_param_string(),
         kHint + std::string("[*]8[*]3[*]3[*]3[*][*][*][*][*]0[*]1[*]整点重启[*]06:00:00[*][*][*]"));
-    ucf_fa& first = rig.master.first(1);
+    KeepAliveSlot& first = rig.master.first(1);
     first.toggle_pause();
     first.clear_slot();
     EXPECT_TRUE(first.paused());
@@ -103,7 +104,7 @@ TEST(Slot, MarksShowWhichFieldsTakeEffect) {
     const std::pair<const char*, bool> positions[] = {
         {"12*", true}, {"1*", false}, {"100 200", false}, {" 1*2 ", true}, {"中*", false}};
     Rig rig;
-    ucf_fa& slot = rig.master.first(1);
+    KeepAliveSlot& slot = rig.master.first(1);
     for (const auto& [position, set] : positions) {
         slot.set_position(1, position);
         const Marks m = slot.refresh_marks();
@@ -125,7 +126,7 @@ TEST(Slot, MarksShowWhichFieldsTakeEffect) {
 
 TEST(Slot, SecondKindSwitchesExcludeEachOther) {
     Rig rig;
-    ucf_fa2& slot = rig.master.second(3);
+    TimedSlot& slot = rig.master.second(3);
     int changes = 0;
     slot.set_on_change([&] { ++changes; });
     slot.set_switch(1, 1);
@@ -138,8 +139,8 @@ TEST(Slot, SecondKindSwitchesExcludeEachOther) {
     EXPECT_EQ(changes, 2);
 
     // The hidden switches of the first kind have no such rule.
-    ucf_fa& first = rig.master.first(1);
-    first.a_set_canshu("/p[*]8[*]3[*]3[*]3[*][*][*][*][*]1[*]1[*][*]");
+    KeepAliveSlot& first = rig.master.first(1);
+    first.apply_param_string("/p[*]8[*]3[*]3[*]3[*][*][*][*][*]1[*]1[*][*]");
     EXPECT_EQ(first.switch_value(0) + first.switch_value(1), 2);
 }
 
@@ -149,9 +150,9 @@ TEST(Slot, TimeListsGiveEachSecondKindSlotItsDefaults) {
                            "每小时的第15分钟重启"};
     const int tops[] = {5040, 5880, 4020, 4850};
     for (int k = 1; k <= 4; ++k) {
-        ucf_fa2& slot = rig.master.second(k);
-        EXPECT_EQ(slot.a_txt(0), rules[k - 1]);
-        EXPECT_EQ(slot.a_txt(1), "20:01:00");
+        TimedSlot& slot = rig.master.second(k);
+        EXPECT_EQ(slot.rule_text(0), rules[k - 1]);
+        EXPECT_EQ(slot.rule_text(1), "20:01:00");
         EXPECT_EQ(slot.rule_list_top(), tops[k - 1]);
         EXPECT_EQ(slot.choice_list(0).items.size(), 1446u);
         EXPECT_EQ(slot.choice_list(1).items.front(), "00:00:00");
@@ -206,21 +207,21 @@ TEST(Slot, DropTakesProgramsAndShortcutsAndRejectsOtherFiles) {
                                  {"C:\\s\\doc.lnk", "C:\\s\\doc.docx"},
                                  {"/home/u/game.desktop", "/opt/game/game"},
                                  {"/home/u/notes.desktop", "/home/u/notes.txt"}};
-        ucf_fa2& slot = rig.master.second(1);
-        slot.a_set_canshu(
+        TimedSlot& slot = rig.master.second(1);
+        slot.apply_param_string(
             "/old[*]30[*]4[*]5[*]6[*]1*1[*]2*2[*][*]4*4[*]0[*]1[*]整点重启[*]06:00:00");
-        const std::string stored = slot.a_get_canshu();
+        const std::string stored = slot.to_param_string();
         int changes = 0;
         slot.set_on_change([&] { ++changes; });
         const std::string name = c.files.empty() ? "nothing" : c.files.front();
 
-        EXPECT_EQ(slot.T_guajitxt_OLEDragDrop(c.files), c.want) << name;
+        EXPECT_EQ(slot.drop_files(c.files), c.want) << name;
         EXPECT_EQ(changes, c.changes) << name;
         const std::string want =
             c.path_after ? c.path_after + std::string("[*]8[*]3[*]3[*]3[*][*][*][*][*]0[*]1[*]"
                                                       "整点重启[*]06:00:00[*][*][*]")
                          : stored;
-        EXPECT_EQ(slot.a_get_canshu(), want) << name;
+        EXPECT_EQ(slot.to_param_string(), want) << name;
     }
 }
 

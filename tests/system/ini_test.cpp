@@ -151,27 +151,27 @@ TEST(IniFile, MissingOrOddFilesReadEmptyAndNeverGetReplacedBlindly) {
 TEST(DataFiles, StringsAreTrimmedAndEndedByALineBreak) {
     TempDir dir;
     const std::string path = dir.file("jilu.txt");
-    EXPECT_EQ(read_data_string(path), "");
+    EXPECT_EQ(read_text_file(path), "");
     EXPECT_TRUE(std::filesystem::exists(path)) << "a missing file is left behind empty";
-    ASSERT_TRUE(wrid_data_string(path, "  第一\r\n第二  "));
+    ASSERT_TRUE(write_text_file(path, "  第一\r\n第二  "));
     EXPECT_EQ(slurp(path), cp936_encode("第一\r\n第二\r\n"));
-    EXPECT_EQ(read_data_string(path), "第一\r\n第二\r\n");
-    EXPECT_FALSE(wrid_data_string(dir.file("missing/jilu.txt"), "x"));
+    EXPECT_EQ(read_text_file(path), "第一\r\n第二\r\n");
+    EXPECT_FALSE(write_text_file(dir.file("missing/jilu.txt"), "x"));
 }
 
 TEST(DataFiles, BytesOverwriteTheHeadAndKeepTheTail) {
     TempDir dir;
     const std::string path = dir.file("b.bin");
     spit(path, "abcdef");
-    ASSERT_TRUE(wrid_data_byte(path, {'X', 'Y'}));
+    ASSERT_TRUE(write_file_start(path, {'X', 'Y'}));
     EXPECT_EQ(slurp(path), "XYcdef");
     std::vector<unsigned char> head(3, '-');
-    read_data_byte(path, head);
+    read_file_start(path, head);
     EXPECT_EQ(std::string(head.begin(), head.end()), "XYc");
     std::vector<unsigned char> more(8, '-');
-    read_data_byte(path, more);
+    read_file_start(path, more);
     EXPECT_EQ(std::string(more.begin(), more.end()), "XYcdef--");
-    ASSERT_TRUE(wrid_data_byte(dir.file("new.bin"), {'1'}));
+    ASSERT_TRUE(write_file_start(dir.file("new.bin"), {'1'}));
     EXPECT_EQ(slurp(dir.file("new.bin")), "1");
 }
 

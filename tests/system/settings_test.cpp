@@ -24,9 +24,11 @@ class FakeWindow : public SettingsView {
   public:
     int option() const override { return option_; }
     void set_option(int value) override { option_ = value; }
-    std::string slot_canshu(int kind, int n) const override { return slots_[kind - 1][n - 1]; }
-    void set_slot_canshu(int kind, int n, const std::string& canshu) override {
-        slots_[kind - 1][n - 1] = canshu;
+    std::string slot_param_string(int kind, int n) const override {
+        return slots_[kind - 1][n - 1];
+    }
+    void set_slot_param_string(int kind, int n, const std::string& param_string) override {
+        slots_[kind - 1][n - 1] = param_string;
     }
     std::vector<std::string> record_lines() const override { return records_; }
     void add_record_line(const std::string& line) override { records_.push_back(line); }
@@ -163,11 +165,11 @@ class Sequenced : public SettingsView {
     explicit Sequenced(int seq) : seq_(seq) {}
     int option() const override { return seq_ % 2; }
     void set_option(int) override {}
-    std::string slot_canshu(int kind, int n) const override {
+    std::string slot_param_string(int kind, int n) const override {
         return std::to_string(seq_) + "-" + std::to_string(kind) + "-" + std::to_string(n) +
                std::string(static_cast<std::size_t>(seq_ % 97), 'x');
     }
-    void set_slot_canshu(int, int, const std::string&) override {}
+    void set_slot_param_string(int, int, const std::string&) override {}
     std::vector<std::string> record_lines() const override {
         return std::vector<std::string>(static_cast<std::size_t>(seq_ % 1000 + 1),
                                         "seq " + std::to_string(seq_));

@@ -58,37 +58,37 @@ TEST(Utf16, CountsCodeUnits) {
 }
 
 TEST(CharacterFilter, KeepsAllowedCharacters) {
-    EXPECT_EQ(only_str_no("x: 100 * 200", "0123456789*"), "100*200");
-    EXPECT_EQ(only_str("x: 100 * 200", "0123456789"), "100 200");
-    EXPECT_EQ(only_str("a1b22c", "0123456789"), "1 22");
-    EXPECT_EQ(only_str_no("", "0123"), "");
-    EXPECT_EQ(only_str_no("abc", "0123"), "");
-    EXPECT_EQ(only_str_no("1 2", "12 "), "12");
-    EXPECT_EQ(only_str("中1文文2", "12"), "1 2");
+    EXPECT_EQ(keep_only_chars("x: 100 * 200", "0123456789*"), "100*200");
+    EXPECT_EQ(keep_chars_spaced("x: 100 * 200", "0123456789"), "100 200");
+    EXPECT_EQ(keep_chars_spaced("a1b22c", "0123456789"), "1 22");
+    EXPECT_EQ(keep_only_chars("", "0123"), "");
+    EXPECT_EQ(keep_only_chars("abc", "0123"), "");
+    EXPECT_EQ(keep_only_chars("1 2", "12 "), "12");
+    EXPECT_EQ(keep_chars_spaced("中1文文2", "12"), "1 2");
 }
 
 TEST(ValueBetweenMarkers, LastMarkedValueWins) {
-    EXPECT_EQ(get_val_zhongjian("a[x]b[y]c", "[", "]"), "y");
-    EXPECT_EQ(get_val_zhongjian("abc", "[", "]"), "");
-    EXPECT_EQ(get_val_zhongjian("[a[b]", "[", "]"), "b");
+    EXPECT_EQ(text_between("a[x]b[y]c", "[", "]"), "y");
+    EXPECT_EQ(text_between("abc", "[", "]"), "");
+    EXPECT_EQ(text_between("[a[b]", "[", "]"), "b");
 }
 
 TEST(FixedWidthLines, CutsIntoLines) {
-    EXPECT_EQ(get_xx_dd_format("abcdefghij", 2, 2), "abcdef\r\nghij");
-    EXPECT_EQ(get_xx_dd_format("", 2, 2), "");
-    EXPECT_EQ(get_xx_dd_format("中文中文", 1, 1), "中文\r\n中文");
+    EXPECT_EQ(wrap_text("abcdefghij", 2, 2), "abcdef\r\nghij");
+    EXPECT_EQ(wrap_text("", 2, 2), "");
+    EXPECT_EQ(wrap_text("中文中文", 1, 1), "中文\r\n中文");
 }
 
 TEST(RandomDigits, Lengths) {
-    EXPECT_EQ(get_sjm(4).size(), 4u);
-    const std::string seven = get_sjm(9);
+    EXPECT_EQ(random_digits(4).size(), 4u);
+    const std::string seven = random_digits(9);
     EXPECT_TRUE(seven.size() == 7 || seven == "999999") << seven;
-    EXPECT_EQ(only_str_no(get_sjm(3), "0123456789").size(), 3u);
-    EXPECT_EQ(get_sjm(0), "");
+    EXPECT_EQ(keep_only_chars(random_digits(3), "0123456789").size(), 3u);
+    EXPECT_EQ(random_digits(0), "");
 }
 
 TEST(Resources, TimeRuleText) {
-    const std::string text = get_zfc_custom("SHIJIAN", 2);
+    const std::string text = custom_resource_text("SHIJIAN", 2);
     EXPECT_EQ(text.rfind("整点重启\r\n整点和半点重启\r\n0/4/8/12/16/20整点重启\r\n", 0), 0u);
     EXPECT_EQ(text.substr(text.size() - 10), "\r\n23:59:00");
     std::size_t lines = 1;
@@ -96,9 +96,9 @@ TEST(Resources, TimeRuleText) {
         ++lines;
     EXPECT_EQ(lines, 1446u);
     EXPECT_NE(text.find("\r\n每小时的第15分钟重启\r\n00:00:00\r\n00:01:00\r\n"), std::string::npos);
-    EXPECT_EQ(get_zfc_custom("SHIJIAN", 3), "");
-    EXPECT_EQ(get_zfc_custom("NOPE", 2), "");
-    EXPECT_EQ(get_zfc_custom("101", 1), text);
+    EXPECT_EQ(custom_resource_text("SHIJIAN", 3), "");
+    EXPECT_EQ(custom_resource_text("NOPE", 2), "");
+    EXPECT_EQ(custom_resource_text("101", 1), text);
 }
 
 TEST(Delay, WaitsPumpsAndSurvivesTheWrap) {
@@ -109,11 +109,11 @@ TEST(Delay, WaitsPumpsAndSurvivesTheWrap) {
         ++pumps;
         now += 50;
     });
-    yanshi(1.0);
+    wait_pumping_events(1.0);
     EXPECT_EQ(pumps, 20);
     pumps = 0;
-    yanshi(0);
-    yanshi(-1);
+    wait_pumping_events(0);
+    wait_pumping_events(-1);
     EXPECT_EQ(pumps, 0);
     set_message_pump({});
     set_tick_source({});

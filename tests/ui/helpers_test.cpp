@@ -1,7 +1,7 @@
 #include "ui/colour_scheme.h"
 #include "ui/control_color.h"
 #include "ui/control_helpers.h"
-#include "ui/picbox.h"
+#include "ui/picture_box.h"
 #include "ui/units.h"
 
 #include <QLineEdit>
@@ -46,7 +46,7 @@ TEST(ListAddNews, KeepsAtMostCdLinesAndShowsTheNewest) {
         QListWidget list;
         for (int i = 0; i < c.lines; ++i)
             list.addItem(QString("old %1").arg(i));
-        list_add_news(&list, "  12:00:00 打开程序1  ", c.cd);
+        list_append(&list, "  12:00:00 打开程序1  ", c.cd);
         SCOPED_TRACE(c.lines);
         EXPECT_EQ(list.count(), c.count);
         EXPECT_EQ(list.item(list.count() - 1)->text(), "12:00:00 打开程序1");
@@ -61,7 +61,7 @@ TEST(ListAddNews, KeepsAtMostCdLinesAndShowsTheNewest) {
 TEST(ListAddNews, ThousandLinesStayAThousandOverManyAdds) {
     QListWidget list;
     for (int i = 0; i < 1500; ++i)
-        list_add_news(&list, QString("line %1").arg(i), 1000);
+        list_append(&list, QString("line %1").arg(i), 1000);
     EXPECT_EQ(list.count(), 1000);
     EXPECT_EQ(list.item(0)->text(), "line 500");
     EXPECT_EQ(list.currentRow(), 999);
@@ -69,21 +69,21 @@ TEST(ListAddNews, ThousandLinesStayAThousandOverManyAdds) {
 
 TEST(ListHelpers, LoseAndGoToLast) {
     QListWidget list;
-    list_lost_gx(&list);
-    list_goto_di(&list);
+    list_unselect_last(&list);
+    list_select_last(&list);
     list.addItems({"a", "b"});
-    list_goto_di(&list);
+    list_select_last(&list);
     EXPECT_TRUE(list.selectedItems().isEmpty());
     list.addItem("c");
-    list_goto_di(&list);
+    list_select_last(&list);
     EXPECT_TRUE(list.item(2)->isSelected());
-    list_lost_gx(&list);
+    list_unselect_last(&list);
     EXPECT_FALSE(list.item(2)->isSelected());
 }
 
 // A box whose horizontal unit is exactly the width of "abc" in the given font.
 struct CellTest : testing::Test {
-    PicBox box;
+    PictureBox box;
     double unit_px = 0;
     void SetUp() override {
         box.resize(400, 200);
@@ -91,24 +91,25 @@ struct CellTest : testing::Test {
         box.set_bold(false);
         unit_px = box.text_width("abc");
         box.set_scale(0, 0, 400 / unit_px, 10);
-        box.cls();
+        box.clear();
     }
 };
 
 TEST_F(CellTest, HorizontalAndVerticalPlacement) {
     ASSERT_NEAR(box.text_width("abc"), 1.0, 1e-9);
     const double h = box.text_height("abc");
-    const QPointF right = pic_wridyou(&box, 2, 3, "abc", 12, false, 0);
+    const QPointF right = draw_text_right(&box, 2, 3, "abc", 12, false, 0);
     EXPECT_NEAR(right.x(), 2.0, 1e-6);
     EXPECT_NEAR(right.y(), 3 + (1 - h) / 1.8, 1e-6);
-    EXPECT_LT(pic_wridyou(&box, 2, 3, "abcabc", 12, false, 0).x(), 2.0);
-    EXPECT_NEAR(pic_wridyou(&box, 2, 3, "abcabc", 12, false, 0).x(), 1.0, 1e-6);
-    EXPECT_NEAR(pic_wridzuo(&box, 2, 3, "abcabc", 12, false, 0).x(), 2.0, 1e-6);
-    EXPECT_NEAR(pic_wrid(&box, 2, 3, "abcabc", 12, false, 0).x(), 2 + (1 - 2.0) / 1.85, 1e-6);
+    EXPECT_LT(draw_text_right(&box, 2, 3, "abcabc", 12, false, 0).x(), 2.0);
+    EXPECT_NEAR(draw_text_right(&box, 2, 3, "abcabc", 12, false, 0).x(), 1.0, 1e-6);
+    EXPECT_NEAR(draw_text_left(&box, 2, 3, "abcabc", 12, false, 0).x(), 2.0, 1e-6);
+    EXPECT_NEAR(draw_text_centred(&box, 2, 3, "abcabc", 12, false, 0).x(), 2 + (1 - 2.0) / 1.85,
+                1e-6);
 }
 
 TEST_F(CellTest, SetsFontAndColourAndDrawsInIt) {
-    pic_wridzuo(&box, 0, 0, "■■", 20, true, 0xFF);
+    draw_text_left(&box, 0, 0, "■■", 20, true, 0xFF);
     EXPECT_DOUBLE_EQ(box.text_font().pointSizeF(), 20);
     EXPECT_TRUE(box.text_font().bold());
     bool red = false;
@@ -121,18 +122,18 @@ TEST_F(CellTest, SetsFontAndColourAndDrawsInIt) {
 
 TEST_F(CellTest, NonFinitePositionIsAnError) {
     const float inf = std::numeric_limits<float>::infinity();
-    EXPECT_THROW(pic_wrid(&box, inf, 0, "a", 9, false, 0), std::overflow_error);
-    EXPECT_THROW(pic_wridzuo(&box, 0, std::nanf(""), "a", 9, false, 0), std::overflow_error);
+    EXPECT_THROW(draw_text_centred(&box, inf, 0, "a", 9, false, 0), std::overflow_error);
+    EXPECT_THROW(draw_text_left(&box, 0, std::nanf(""), "a", 9, false, 0), std::overflow_error);
 }
 
 TEST(Shapes, LineCircleAndRectanglesUseTheirColours) {
-    PicBox box;
+    PictureBox box;
     box.resize(100, 100);
     box.set_back(0xFFFFFF);
-    pic_fangkuai_shixin(&box, 10, 10, 30, 30, 0xFF0000);
-    pic_fangkuai_kuang(&box, 50, 50, 90, 90, 0xFF);
-    pic_yuan(&box, 70, 20, 8, 0x00FF00, 0x00FF00);
-    pic_line(&box, 0, 95, 99, 95, 2.5f, 0); // 2.5 rounds to 2
+    draw_filled_rect_on(&box, 10, 10, 30, 30, 0xFF0000);
+    draw_frame_on(&box, 50, 50, 90, 90, 0xFF);
+    draw_circle_on(&box, 70, 20, 8, 0x00FF00, 0x00FF00);
+    draw_line_on(&box, 0, 95, 99, 95, 2.5f, 0); // 2.5 rounds to 2
     const QImage& img = box.picture();
     EXPECT_EQ(img.pixelColor(20, 20), QColor(0, 0, 255));
     EXPECT_EQ(img.pixelColor(50, 70), QColor(255, 0, 0));
@@ -151,7 +152,7 @@ TEST(TextHelpers, RangeCheckWritesBackOnlyWhenOutside) {
                  {"2.5", 2, "2.5"}, {"0", 1, "1"},   {"59.5", 59, "59"}};
     for (const auto& c : cases) {
         QLineEdit box(c.text);
-        EXPECT_EQ(text_fw_csh(&box, 1, 59), c.result) << c.text;
+        EXPECT_EQ(clamp_box_number(&box, 1, 59), c.result) << c.text;
         EXPECT_EQ(box.text(), c.after) << c.text;
     }
 }
@@ -159,14 +160,14 @@ TEST(TextHelpers, RangeCheckWritesBackOnlyWhenOutside) {
 TEST(ButtonHelpers, ToggleBetweenTwoColours) {
     QPushButton b;
     set_back_color(&b, 0xE0E0E0);
-    button_set_color_diandong(&b, 0xFF, 0xE0E0E0);
+    toggle_button_colour(&b, 0xFF, 0xE0E0E0);
     EXPECT_EQ(back_color(&b), 0xFF);
-    button_set_color_diandong(&b, 0xFF, 0xE0E0E0);
+    toggle_button_colour(&b, 0xFF, 0xE0E0E0);
     EXPECT_EQ(back_color(&b), 0xE0E0E0);
     set_back_color(&b, 0x123456); // neither: back to the old colour
-    button_set_color_diandong(&b, 0xFF, 0xE0E0E0);
+    toggle_button_colour(&b, 0xFF, 0xE0E0E0);
     EXPECT_EQ(back_color(&b), 0xE0E0E0);
-    button_set_color_diandong(nullptr, 0, 0);
+    toggle_button_colour(nullptr, 0, 0);
 }
 
 class Recorder : public SchemeWindow {
@@ -174,7 +175,9 @@ class Recorder : public SchemeWindow {
     struct Slot : SchemeSlot {
         Recorder* r;
         QString name;
-        void a_set_ys(std::int32_t ys) override { r->log << name + "=" + QString::number(ys, 16); }
+        void set_scheme_colour(std::int32_t colour) override {
+            r->log << name + "=" + QString::number(colour, 16);
+        }
     };
     QStringList log;
     Slot fa1[5], fa2[5];
@@ -185,30 +188,34 @@ class Recorder : public SchemeWindow {
             fa2[k].name = QString("fa2(%1)").arg(k);
         }
     }
-    void set_form_back(std::int32_t ys) override { log << "form=" + QString::number(ys, 16); }
-    void set_check_sx_back(std::int32_t ys) override { log << "check=" + QString::number(ys, 16); }
-    void set_picdi_back(int i, std::int32_t ys) override {
-        log << QString("picdi(%1)=").arg(i) + QString::number(ys, 16);
+    void set_window_back(std::int32_t colour) override {
+        log << "form=" + QString::number(colour, 16);
     }
-    SchemeSlot& ucf_fa1(int k) override { return fa1[k]; }
-    SchemeSlot& ucf_fa2(int k) override { return fa2[k]; }
+    void set_start_minimised_back(std::int32_t colour) override {
+        log << "check=" + QString::number(colour, 16);
+    }
+    void set_panel_back(int i, std::int32_t colour) override {
+        log << QString("panel(%1)=").arg(i) + QString::number(colour, 16);
+    }
+    SchemeSlot& keep_alive_panel(int k) override { return fa1[k]; }
+    SchemeSlot& timed_panel(int k) override { return fa2[k]; }
 };
 
 TEST(ColourScheme, PaintsInOrderAndRemembersTheColour) {
     Recorder w;
-    d_底色更改("H00C0FFC0", w);
+    apply_colour_scheme("H00C0FFC0", w);
     QStringList want = {"form=c0ffc0", "check=c0ffc0"};
     for (int i = 0; i <= 6; ++i)
-        want << QString("picdi(%1)=c0ffc0").arg(i);
+        want << QString("panel(%1)=c0ffc0").arg(i);
     for (int k = 1; k <= 4; ++k)
         want << QString("fa1(%1)=c0ffc0").arg(k) << QString("fa2(%1)=c0ffc0").arg(k);
     EXPECT_EQ(w.log, want);
-    EXPECT_EQ(dise_yanse(), 0xC0FFC0);
+    EXPECT_EQ(scheme_colour(), 0xC0FFC0);
 
     Recorder untouched;
-    EXPECT_THROW(d_底色更改("light green", untouched), std::invalid_argument);
+    EXPECT_THROW(apply_colour_scheme("light green", untouched), std::invalid_argument);
     EXPECT_TRUE(untouched.log.isEmpty());
-    EXPECT_EQ(dise_yanse(), 0xC0FFC0);
+    EXPECT_EQ(scheme_colour(), 0xC0FFC0);
 }
 
 } // namespace

@@ -110,14 +110,14 @@ TEST(PngDecode, EveryColourTypeDepthAndInterlacing) {
                 const Built b = build(k.type, depth, interlaced);
                 PngDecoded d;
                 ASSERT_EQ(png_decode(b.png, false, d), png_ok);
-                EXPECT_EQ(d.Width, kW);
-                EXPECT_EQ(d.Height, kH);
-                EXPECT_EQ(d.ColorType, k.type);
-                EXPECT_EQ(d.Bitdepht, depth);
-                EXPECT_EQ(d.Interlacing, interlaced ? 1 : 0);
-                EXPECT_EQ(d.Compression, 0);
-                EXPECT_EQ(d.Filter, 0);
-                EXPECT_EQ(d.HaveAlpha, k.type == 4 || k.type == 6);
+                EXPECT_EQ(d.width, kW);
+                EXPECT_EQ(d.height, kH);
+                EXPECT_EQ(d.colour_type, k.type);
+                EXPECT_EQ(d.bit_depth, depth);
+                EXPECT_EQ(d.interlacing, interlaced ? 1 : 0);
+                EXPECT_EQ(d.compression, 0);
+                EXPECT_EQ(d.filter, 0);
+                EXPECT_EQ(d.has_alpha, k.type == 4 || k.type == 6);
                 EXPECT_EQ(d.rgba, b.rgba);
             }
 }
@@ -136,12 +136,12 @@ TEST(PngDecode, TextTimeAndGamma) {
     s.time[0] = 2024, s.time[1] = 3, s.time[2] = 5, s.time[3] = 7, s.time[4] = 8, s.time[5] = 9;
     s.gamma = 45455;
     PngDecoded d;
-    d.Text = "kept";
+    d.text_chunks = "kept";
     ASSERT_EQ(png_decode(write_png(s), false, d), png_ok);
-    EXPECT_EQ(d.Text, "keptTitle\0Hello\0Author\0保持运行\0"s);
-    EXPECT_EQ(d.zText, "Comment\0压缩的说明文字"s + std::string(300, 'z') + '\0');
-    EXPECT_EQ(d.ModiTime, "05.03.2024 07:08:09");
-    EXPECT_DOUBLE_EQ(d.gama, 0.45455);
+    EXPECT_EQ(d.text_chunks, "keptTitle\0Hello\0Author\0保持运行\0"s);
+    EXPECT_EQ(d.compressed_text_chunks, "Comment\0压缩的说明文字"s + std::string(300, 'z') + '\0');
+    EXPECT_EQ(d.modified_time, "05.03.2024 07:08:09");
+    EXPECT_DOUBLE_EQ(d.gamma, 0.45455);
 }
 
 TEST(PngDecode, BackgroundChunkAsWindowsColour) {
@@ -164,12 +164,12 @@ TEST(PngDecode, BackgroundChunkAsWindowsColour) {
         s.bkgd_grey = c.grey;
         PngDecoded d;
         ASSERT_EQ(png_decode(write_png(s), false, d), png_ok) << c.type;
-        EXPECT_TRUE(d.HasBKGDChunk) << c.type;
-        EXPECT_EQ(d.BkgdColor, c.want) << c.type;
+        EXPECT_TRUE(d.has_background_chunk) << c.type;
+        EXPECT_EQ(d.background_colour, c.want) << c.type;
     }
     PngDecoded none;
     ASSERT_EQ(png_decode(write_png(one_pixel(2)), false, none), png_ok);
-    EXPECT_FALSE(none.HasBKGDChunk);
+    EXPECT_FALSE(none.has_background_chunk);
 }
 
 TEST(PngDecode, TransparencyBecomesAlphaOnlyWhenAsked) {
@@ -191,8 +191,8 @@ TEST(PngDecode, TransparencyBecomesAlphaOnlyWhenAsked) {
         PngDecoded off, on;
         ASSERT_EQ(png_decode(png, false, off), png_ok);
         ASSERT_EQ(png_decode(png, true, on), png_ok);
-        EXPECT_TRUE(off.HaveTransparence);
-        EXPECT_FALSE(off.HaveAlpha);
+        EXPECT_TRUE(off.has_transparency);
+        EXPECT_FALSE(off.has_alpha);
         EXPECT_EQ(off.rgba[7], 255) << s.color_type;
         EXPECT_EQ(on.rgba[3], 255) << s.color_type;
         EXPECT_EQ(on.rgba[7], 0) << s.color_type;
@@ -305,7 +305,7 @@ TEST(PngDecode, DamagedFilesNeverCrash) {
             EXPECT_TRUE(rc == png_ok || rc == png_chunk_overrun || rc == png_no_image_data ||
                         rc == png_bad_image);
             if (rc == png_ok) {
-                EXPECT_EQ(d.rgba.size(), static_cast<std::size_t>(d.Width) * d.Height * 4);
+                EXPECT_EQ(d.rgba.size(), static_cast<std::size_t>(d.width) * d.height * 4);
             }
         }
 }

@@ -1,6 +1,6 @@
 #!/bin/sh
 # Screenshots of the kit under its own Xvfb:  screenshots.sh BUILD_DIR OUT_DIR
-# Writes msgbox.png, combo.png, SM1.png and SM2.png into OUT_DIR, and fails when
+# Writes message_panel.png, combo.png, SM1.png and SM2.png into OUT_DIR, and fails when
 # a help picture on screen differs by one pixel from the picture it shows.
 set -eu
 build=$1
@@ -35,7 +35,7 @@ wait_for '[ -s "$work/display" ]'
 export DISPLAY=":$(cat "$work/display")"
 unset QT_QPA_PLATFORM
 
-for view in msgbox combo SM1 SM2; do
+for view in message_panel combo SM1 SM2; do
     "$showcase" "$view" >"$work/$view.out" 2>"$work/$view.err" &
     app=$!
     wait_for 'grep -q ready "$work/$view.out"'

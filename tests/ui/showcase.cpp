@@ -1,10 +1,10 @@
 // A small window showing one piece of the kit as the program shows it, for
-// screenshots under Xvfb: "msgbox", "combo", or a help picture "SM1" / "SM2".
+// screenshots under Xvfb: "message_panel", "combo", or a help picture "SM1" / "SM2".
 // Prints "ready W H" once the window is on screen.
-#include "ui/combox.h"
 #include "ui/control_color.h"
-#include "ui/load_png.h"
-#include "ui/msgbox.h"
+#include "ui/drop_down_box.h"
+#include "ui/message_panel.h"
+#include "ui/png_loader.h"
 #include "ui/units.h"
 
 #include <QApplication>
@@ -33,21 +33,21 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QString view = argc > 1 ? QString(argv[1]) : QString();
     std::unique_ptr<QWidget> window;
-    LoadPNG picture;
-    if (view == "msgbox") {
+    PngLoader picture;
+    if (view == "message_panel") {
         window = main_window();
-        auto* box = new ucf_msgbox(window.get());
+        auto* box = new MessagePanel(window.get());
         box->setGeometry(tw_rect(10590, 570, 5055, 3615));
-        box->a_show("[*]软件公告[*]我已阅读[*]1[*]20[*][*][*]\r\n欢迎使用本软件。\r\n"
-                    "把程序拖到上面的栏位里，\r\n它掉线、关闭或崩溃后会被自动重新打开。\r\n"
-                    "点“说明”按钮可以看详细的用法。");
+        box->show_message("[*]软件公告[*]我已阅读[*]1[*]20[*][*][*]\r\n欢迎使用本软件。\r\n"
+                          "把程序拖到上面的栏位里，\r\n它掉线、关闭或崩溃后会被自动重新打开。\r\n"
+                          "点“说明”按钮可以看详细的用法。");
         box->flash_tick();
     } else if (view == "combo") {
         window = main_window();
         auto* slot = new QWidget(window.get());
         slot->setGeometry(tw_rect(0, 4800, 12075, 645));
         set_back_color(slot, 0xE0E0E0);
-        auto* combo = new ucf_combox(slot);
+        auto* combo = new DropDownBox(slot);
         combo->setGeometry(tw_rect(7560, 30, 2475, 285));
         QStringList rules = {"整点重启",
                              "整点和半点重启",
@@ -59,17 +59,17 @@ int main(int argc, char** argv) {
             rules << QString("%1:%2:00")
                          .arg(m / 60, 2, 10, QChar('0'))
                          .arg(m % 60, 2, 10, QChar('0'));
-        combo->a_add_zd(rules, 0);
-        combo->a_zb_top(5040);
+        combo->set_items(rules, 0);
+        combo->set_list_top(5040);
         window->show();
         combo->open_list();
     } else if (view == "SM1" || view == "SM2") {
         window = std::make_unique<QWidget>();
         window->setWindowTitle("说明");
-        picture.PicBox(window.get());
-        if (!picture.OpenPNGfromRes(view, "CUSTOM")) return 1;
+        picture.set_target(window.get());
+        if (!picture.open_resource(view, "CUSTOM")) return 1;
     } else {
-        std::fprintf(stderr, "usage: ui_showcase msgbox|combo|SM1|SM2\n");
+        std::fprintf(stderr, "usage: ui_showcase message_panel|combo|SM1|SM2\n");
         return 2;
     }
     window->show();

@@ -1,0 +1,25 @@
+#include "schedule/keep_alive_slot.h"
+
+namespace keeprun {
+
+void KeepAliveSlot::toggle_pause() {
+    paused_ = !paused_;
+    changed();
+}
+
+void KeepAliveSlot::tick() {
+    if (paused_ || ports().message_box.is_open()) return;
+    if (const int row = steps().first_pending()) {
+        run_step(row);
+        return;
+    }
+    const std::string path = usable_path();
+    if (path.empty() || ports().processes.is_running(path)) return;
+    StepList& list = step_list();
+    list.clear();
+    list.add("wait", "2", serial_seconds(ports().clock.now()));
+    list.add("open", path);
+    add_click_rows();
+}
+
+} // namespace keeprun

@@ -1,0 +1,80 @@
+#include "schedule/timed_slot.h"
+
+#include "schedule/split.h"
+#include "schedule/time_rule.h"
+#include "system/numbers.h"
+
+namespace keeprun {
+namespace {
+
+constexpr std::size_t kFirstClockLine = 6;
+constexpr int kDefaultCloseIndex = 1201; // "20:01:00"
+constexpr std::string_view kListTops = " 1 2 3 4 5040 5880 4020 4850 ";
+
+// The list top for a slot number: that field of kListTops ("" outside it).
+std::string list_top_field(int slot_number) {
+    const std::vector<std::string> tops = split_text(kListTops, " ");
+    return slot_number >= 0 && static_cast<std::size_t>(slot_number) < tops.size()
+               ? tops[static_cast<std::size_t>(slot_number)]
+               : std::string{};
+}
+
+} // namespace
+
+void TimedSlot::setup_rule_lists(const std::vector<std::string>& rule_lines, int default_rule) {
+    for (std::size_t i = 0; i < rule_lines.size(); ++i) {
+        choice_list_mut(0).items.push_back(rule_lines[i]);
+        if (i >= kFirstClockLine) choice_list_mut(1).items.push_back(rule_lines[i]);
+    }
+    select_rule(0, default_rule);
+    select_rule(1, kDefaultCloseIndex);
+    rule_list_top_ = static_cast<int>(number_value(list_top_field(slot_number())));
+    changed();
+}
+
+void TimedSlot::select_rule(int k, int index) {
+    ChoiceList& list = choice_list_mut(k);
+    if (index >= 0 && static_cast<std::size_t>(index) < list.items.size())
+        list.text = list.items[static_cast<std::size_t>(index)];
+}
+
+void TimedSlot::apply_switch(int k, int value) {
+    Slot::apply_switch(k, value);
+    if (value == 1) Slot::apply_switch(1 - k, 0);
+}
+
+std::optional<std::array<FieldColours, 2>> TimedSlot::rule_list_marks() const {
+    std::array<FieldColours, 2> lists;
+    for (int k = 0; k < 2; ++k)
+        lists[static_cast<std::size_t>(k)] = switch_value(k) == 1
+                                                 ? FieldColours{kColourWhite, kColourNearBlack}
+                                                 : FieldColours{kColourPanelGrey, kColourGrey};
+    return lists;
+}
+
+void TimedSlot::tick() {
+    if (ports().message_box.is_open()) return;
+    if (const int row = steps().first_pending()) {
+        run_step(row);
+        return;
+    }
+    const bool restart = switch_value(0) == 1;
+    const bool close = switch_value(1) == 1;
+    // An idle slot looks at no file.
+    if (!restart && !close) return;
+    const std::string path = usable_path();
+    if (path.empty()) return;
+    const std::string rule = close ? rule_text(1) : rule_text(0);
+    if (is_due(rule, time_of_day_text(ports().clock.now())) == 0) return;
+    StepList& list = step_list();
+    list.clear();
+    list.add("close", path);
+    if (restart) {
+        list.add("wait", "3");
+        list.add("open", path);
+        add_click_rows();
+    }
+    list.add("wait", "6");
+}
+
+} // namespace keeprun
