@@ -1,7 +1,9 @@
 // keeprun: keeps programs running, restarts them on time rules, and clicks at
 // stored screen positions after every start.
 #include "app/program.h"
+#include "system/copy_hotkey.h"
 #include "system/delay.h"
+#include "system/memory.h"
 #include "system/mouse.h"
 
 #include <QApplication>
@@ -13,6 +15,7 @@
 #include <iostream>
 
 int main(int argc, char** argv) {
+    keeprun::share_one_heap();
     // Clicks, the cursor readout and Ctrl+8 work through X11 only.
     qputenv("QT_QPA_PLATFORM", "xcb");
     const char* session = std::getenv("XDG_SESSION_TYPE");
@@ -31,6 +34,8 @@ int main(int argc, char** argv) {
         std::cerr << "keeprun: " << mouse_error << "\n";
         return 1;
     }
+    const std::string hotkey_error = keeprun::copy_hotkey_open();
+    if (!hotkey_error.empty()) std::cerr << "keeprun: " << hotkey_error << "\n";
     // Windows are hidden and shown during start-up; only end_program ends keeprun.
     QApplication::setQuitOnLastWindowClosed(false);
     QTranslator translator;

@@ -158,15 +158,13 @@ void MainWindow::start_timers() {
     connect(&tick_timer, &QTimer::timeout, this, [this] { engine_.master_tick(); });
     cursor_timer.setInterval(500);
     connect(&cursor_timer, &QTimer::timeout, this, [this] { show_cursor_pos(*this); });
-    hotkey_timer.setInterval(100);
-    connect(&hotkey_timer, &QTimer::timeout, this, [this] { check_copy_hotkey(*this); });
+    follow_visibility(*this);
+    watch_copy_hotkey(*this);
     hover_timer.setSingleShot(true);
     connect(&hover_timer, &QTimer::timeout, this, &MainWindow::hover_reset);
     slot_load_timer.setSingleShot(true);
     connect(&slot_load_timer, &QTimer::timeout, this, &MainWindow::load_slots_once);
     tick_timer.start();
-    cursor_timer.start();
-    hotkey_timer.start();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

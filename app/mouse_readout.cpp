@@ -2,12 +2,15 @@
 
 #include "app/copied_notice.h"
 #include "app/main_window.h"
+#include "system/copy_hotkey.h"
 #include "system/delay.h"
 #include "system/mouse.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QEvent>
 #include <QMessageBox>
+#include <QSocketNotifier>
 
 namespace keeprun {
 namespace {
@@ -27,6 +30,39 @@ void copy_failed(QWidget* owner) {
     box.exec();
 }
 
+void copy_readout(MainWindow& window) {
+    // The pause starts first: the copy runs messages, and with them more key news.
+    window.hotkey_timer.start();
+    copy_position(window, window.cursor_readout->text());
+}
+
+// The readout asks the display for the cursor only while someone can see it.
+class ReadoutVisibility : public QObject {
+  public:
+    explicit ReadoutVisibility(MainWindow& window) : QObject(&window), window_(window) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type t = event->type();
+        if (watched == &window_ &&
+            (t == QEvent::Show || t == QEvent::Hide || t == QEvent::WindowStateChange))
+            update();
+        return false;
+    }
+
+    void update() {
+        QTimer& timer = window_.cursor_timer;
+        if (!window_.isVisible() || window_.isMinimized()) {
+            timer.stop();
+        } else if (!timer.isActive()) {
+            show_cursor_pos(window_);
+            timer.start();
+        }
+    }
+
+  private:
+    MainWindow& window_;
+};
+
 } // namespace
 
 void show_cursor_pos(MainWindow& window) {
@@ -34,11 +70,25 @@ void show_cursor_pos(MainWindow& window) {
         window.cursor_readout->setText(QString::fromStdString(coordinate_text(*at)));
 }
 
-void check_copy_hotkey(MainWindow& window) {
-    window.hotkey_timer.setInterval(100);
-    if (!copy_hotkey_down()) return;
+void follow_visibility(MainWindow& window) {
+    auto* visibility = new ReadoutVisibility(window);
+    window.installEventFilter(visibility);
+    visibility->update();
+}
+
+void watch_copy_hotkey(MainWindow& window) {
+    window.hotkey_timer.setSingleShot(true);
     window.hotkey_timer.setInterval(2000);
-    copy_position(window, window.cursor_readout->text());
+    QObject::connect(&window.hotkey_timer, &QTimer::timeout, &window, [&window] {
+        copy_hotkey_pressed(); // presses within the pause are over
+        if (copy_hotkey_down()) copy_readout(window);
+    });
+    const int descriptor = copy_hotkey_descriptor();
+    if (descriptor < 0) return;
+    auto* news = new QSocketNotifier(descriptor, QSocketNotifier::Read, &window);
+    QObject::connect(news, &QSocketNotifier::activated, &window, [&window] {
+        if (copy_hotkey_pressed() && !window.hotkey_timer.isActive()) copy_readout(window);
+    });
 }
 
 QString copy_text(const QString& text) {

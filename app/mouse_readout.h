@@ -10,9 +10,11 @@ class MainWindow;
 
 // Every tick of cursor_timer: the cursor position into cursor_readout as "x*y".
 void show_cursor_pos(MainWindow& window);
-// Every tick of hotkey_timer: with Ctrl and either 8 held, copies the readout
-// and waits 2 s before looking again.
-void check_copy_hotkey(MainWindow& window);
+// Runs cursor_timer only while the window can be seen (shown, not minimised).
+void follow_visibility(MainWindow& window);
+// Ctrl+8 going down copies the readout; hotkey_timer then pauses 2 s, after
+// which keys still held copy again.
+void watch_copy_hotkey(MainWindow& window);
 
 // Clears the clipboard and puts the text on it; "ok" when keeprun then owns
 // the clipboard with that text, "" on any failure.

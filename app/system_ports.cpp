@@ -2,22 +2,22 @@
 
 #include "app/main_window.h"
 #include "system/mouse.h"
-#include "system/process.h"
+#include "system/program_pins.h"
 #include "ui/click_mark.h"
 #include "ui/units.h"
 
 namespace keeprun {
 
 bool ProgramPorts::is_running(const std::string& path) {
-    return is_program_running(path, window->exe_alias_table()) == 1;
+    return pins_.is_running(path, window->exe_alias_table());
 }
 
 void ProgramPorts::open(const std::string& path) {
-    open_program(path);
+    pins_.open(path);
 }
 
 void ProgramPorts::close(const std::string& path) {
-    close_program(path);
+    pins_.close(path);
 }
 
 void ProgramPorts::click(const std::string& position) {

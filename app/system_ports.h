@@ -2,6 +2,7 @@
 // The engine's ports that the program fills: the machine's processes and mouse,
 // and the main window's record list and message box.
 #include "schedule/ports.h"
+#include "system/program_pins.h"
 
 namespace keeprun {
 
@@ -21,6 +22,9 @@ class ProgramPorts : public ProcessControl,
     void click(const std::string& position) override;
     void append(const std::string& line) override;
     bool is_open() const override;
+
+  private:
+    ProgramPins pins_;
 };
 
 } // namespace keeprun

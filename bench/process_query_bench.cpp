@@ -1,5 +1,6 @@
-// How long one running check takes with many processes about, beside the least
-// any /proc walk costs (list /proc, read one link per process).
+// How long one running check takes with many processes about: a full walk,
+// and a check answered by a pinned live process, beside the least any /proc
+// walk costs (list /proc, read one link per process).
 // Run: build/bench/process_query_bench  (or bench/process_query for the table)
 #include <benchmark/benchmark.h>
 
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "system/process.h"
+#include "system/program_pins.h"
 
 namespace {
 
@@ -101,13 +103,24 @@ void IsProgramRunning(benchmark::State& state) {
     }
 }
 
+void PinnedCheck(benchmark::State& state) {
+    crowd().resize(static_cast<std::size_t>(state.range(0)));
+    const std::string path = self_path();
+    keeprun::ProgramPins pins;
+    for (auto _ : state) {
+        const bool running = pins.is_running(path, {});
+        if (!running) state.SkipWithError("the benchmark did not find itself");
+        benchmark::DoNotOptimize(running);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    // Each crowd size once, the floor and the check side by side.
+    // Each crowd size once, the floor and the checks side by side.
     using Body = void (*)(benchmark::State&);
-    const std::pair<const char*, Body> bodies[] = {{"Floor", Floor},
-                                                   {"IsProgramRunning", IsProgramRunning}};
+    const std::pair<const char*, Body> bodies[] = {
+        {"Floor", Floor}, {"IsProgramRunning", IsProgramRunning}, {"PinnedCheck", PinnedCheck}};
     for (const int n : {300, 2000})
         for (const auto& [name, body] : bodies)
             benchmark::RegisterBenchmark(name, body)

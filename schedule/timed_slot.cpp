@@ -58,11 +58,12 @@ void TimedSlot::tick() {
         run_step(row);
         return;
     }
-    const std::string path = usable_path();
-    if (path.empty()) return;
     const bool restart = switch_value(0) == 1;
     const bool close = switch_value(1) == 1;
+    // An idle slot looks at no file.
     if (!restart && !close) return;
+    const std::string path = usable_path();
+    if (path.empty()) return;
     const std::string rule = close ? rule_text(1) : rule_text(0);
     if (is_due(rule, time_of_day_text(ports().clock.now())) == 0) return;
     StepList& list = step_list();

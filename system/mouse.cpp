@@ -31,9 +31,4 @@ std::string coordinate_text(ScreenPoint point) {
     return std::to_string(point.x) + "*" + std::to_string(point.y);
 }
 
-bool copy_hotkey_down() {
-    const CopyKeys keys = copy_keys();
-    return keys.ctrl && (keys.eight || keys.keypad_eight);
-}
-
 } // namespace keeprun

@@ -1,8 +1,6 @@
 #pragma once
-// The mouse and the copy hot key on the X display: clicking at a stored
-// screen position, reading the cursor, and the state of Ctrl and the 8 keys
-// whatever window has the focus. Positions are device pixels. Call from the
-// user-interface thread only.
+// The mouse on the X display: clicking at a stored screen position and reading
+// the cursor. Positions are device pixels. Call from the user-interface thread only.
 #include <functional>
 #include <optional>
 #include <string>
@@ -35,14 +33,5 @@ using ClickMarkHook = std::function<void()>;
 void click_at(std::string_view pos, const ClickMarkHook& mark);
 
 std::optional<ScreenPoint> cursor_pos();
-
-struct CopyKeys {
-    bool ctrl = false;         // either Ctrl key
-    bool eight = false;        // the 8 of the main keyboard
-    bool keypad_eight = false; // the 8 of the keypad
-};
-CopyKeys copy_keys();
-// Ctrl held together with either 8 key.
-bool copy_hotkey_down();
 
 } // namespace keeprun

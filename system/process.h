@@ -1,6 +1,7 @@
 #pragma once
 // Starting, closing and finding the program of a slot. Only processes of the
 // user running keeprun are ever seen, matched or terminated.
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,27 @@ bool open_program(std::string_view path);
 // Starts args[0] (a file path, not looked up in PATH) with `args` as its argv,
 // detached the same way; true when it was executed.
 bool start_detached(const std::vector<std::string>& args);
+
+// A hold on one process that was found running a program or was started for
+// it, made by the backend. While held, the process's id cannot be mistaken for
+// another process that gets the same id later.
+class ProcessPin;
+struct ProcessPinRelease {
+    void operator()(ProcessPin* pin) const noexcept;
+};
+using PinnedProcess = std::unique_ptr<ProcessPin, ProcessPinRelease>;
+
+// open_program, and a pin on the process it started; null when nothing was executed.
+PinnedProcess open_pinned(std::string_view path);
+// A pin on a process running the program at `path`, as is_program_running
+// finds it; null when none runs.
+PinnedProcess find_pinned(std::string_view path, const ExeAliasTable& aliases);
+// Whether the pinned process still counts as its program: it lives and, unless
+// keeprun started it, still runs the executable it was found running. False
+// also when the system cannot pin at all, so the caller looks again.
+bool pin_holds(const ProcessPin& pin);
+// Kills the pinned process while it holds (never an id of 10 or less).
+void kill_pinned(const ProcessPin& pin);
 
 #ifndef _WIN32
 // How a process running `path` is recognised (aliases: the running check's rows,

@@ -2,7 +2,6 @@
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
 #include <fcntl.h>
 
 namespace keeprun {
@@ -10,9 +9,6 @@ namespace {
 
 struct Connection {
     Display* display = nullptr;
-    KeyCode ctrl[2] = {0, 0};
-    KeyCode eight = 0;
-    KeyCode keypad_eight[2] = {0, 0};
 };
 
 Connection& connection() {
@@ -24,10 +20,6 @@ Connection& connection() {
 // mouse call must not.
 int ignore_x_error(Display*, XErrorEvent*) {
     return 0;
-}
-
-bool held(const char (&keys)[32], KeyCode code) {
-    return code != 0 && (keys[code / 8] & (1 << (code % 8))) != 0;
 }
 
 } // namespace
@@ -55,11 +47,6 @@ std::string mouse_open(const char* display_name) {
     ::fcntl(ConnectionNumber(d), F_SETFD, FD_CLOEXEC);
     XSetErrorHandler(ignore_x_error);
     c.display = d;
-    c.ctrl[0] = XKeysymToKeycode(d, XK_Control_L);
-    c.ctrl[1] = XKeysymToKeycode(d, XK_Control_R);
-    c.eight = XKeysymToKeycode(d, XK_8);
-    c.keypad_eight[0] = XKeysymToKeycode(d, XK_KP_8);
-    c.keypad_eight[1] = XKeysymToKeycode(d, XK_KP_Up);
     return {};
 }
 
@@ -90,18 +77,6 @@ void click_at(std::string_view pos, const ClickMarkHook& mark) {
         XTestFakeMotionEvent(d, -1, before->x, before->y, CurrentTime);
         XSync(d, False);
     }
-}
-
-CopyKeys copy_keys() {
-    const Connection& c = connection();
-    CopyKeys keys;
-    if (!c.display) return keys;
-    char state[32] = {};
-    XQueryKeymap(c.display, state);
-    keys.ctrl = held(state, c.ctrl[0]) || held(state, c.ctrl[1]);
-    keys.eight = held(state, c.eight);
-    keys.keypad_eight = held(state, c.keypad_eight[0]) || held(state, c.keypad_eight[1]);
-    return keys;
 }
 
 } // namespace keeprun

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,7 +20,41 @@
 extern char** environ;
 
 namespace keeprun {
+
+class ProcessPin {
+  public:
+    ProcessPin() = default;
+    ProcessPin(const ProcessPin&) = delete;
+    ProcessPin& operator=(const ProcessPin&) = delete;
+    ~ProcessPin() {
+        if (pidfd >= 0) ::close(pidfd);
+    }
+
+    int pidfd = -1; // -1: the system could not pin it
+    long pid = 0;
+    std::string exe;      // what it ran when found
+    bool started = false; // keeprun started it for the program
+};
+
+void ProcessPinRelease::operator()(ProcessPin* pin) const noexcept {
+    delete pin;
+}
+
 namespace {
+
+int pidfd_open(long pid) {
+    return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+}
+
+// The executable a process runs now ("" when it is gone or cannot be read).
+std::string exe_now(long pid) {
+    char name[32];
+    std::snprintf(name, sizeof name, "/proc/%ld/exe", pid);
+    char link[PATH_MAX];
+    const ssize_t n = ::readlink(name, link, sizeof link);
+    return n > 0 ? std::string(strip_deleted(std::string_view(link, static_cast<std::size_t>(n))))
+                 : std::string();
+}
 
 std::string read_link_at(int dir, const char* name) {
     char buf[PATH_MAX];
@@ -61,8 +96,24 @@ std::vector<std::string> read_argv(long pid) {
     return argv;
 }
 
+// The rest of a process's row once its executable is known; false when it is
+// not the user's, is a zombie or has gone.
+bool fill_row(long pid, std::string_view exe, ProcessRow& row) {
+    if (!owned_and_alive(pid)) return false;
+    row.exe = exe;
+    row.pid = pid;
+    row.argv = read_argv(pid);
+    row.name.clear();
+    if (auto comm = read_file_bytes(proc_file(pid, "comm"))) {
+        if (!comm->empty() && comm->back() == '\n') comm->pop_back();
+        row.name = std::move(*comm);
+    }
+    return true;
+}
+
 // Walks /proc; reads more of a process only when its executable may match.
-// Processes that vanish or cannot be read are skipped.
+// Processes that vanish or cannot be read are skipped. `found` returns false
+// to end the walk.
 template <typename Wanted, typename Found> void scan_processes(Wanted wanted, Found found) {
     DIR* dir = ::opendir("/proc");
     if (!dir) return;
@@ -79,16 +130,9 @@ template <typename Wanted, typename Found> void scan_processes(Wanted wanted, Fo
         if (n <= 0) continue;
         const std::string_view exe =
             strip_deleted(std::string_view(link, static_cast<std::size_t>(n)));
-        if (!wanted(exe) || !owned_and_alive(pid)) continue;
         ProcessRow row;
-        row.exe = exe;
-        row.pid = pid;
-        row.argv = read_argv(pid);
-        if (auto comm = read_file_bytes(proc_file(pid, "comm"))) {
-            if (!comm->empty() && comm->back() == '\n') comm->pop_back();
-            row.name = std::move(*comm);
-        }
-        found(row);
+        if (!wanted(exe) || !fill_row(pid, exe, row)) continue;
+        if (!found(row)) break;
     }
     ::closedir(dir);
 }
@@ -104,8 +148,19 @@ template <typename Found> void scan_matching(const ProgramMatch& match, Found fo
     if (match.kind == ProgramMatch::none) return;
     scan_processes([&](std::string_view exe) { return executable_may_match(exe, match); },
                    [&](const ProcessRow& row) {
-                       if (process_matches(row, match, resolve_argument)) found(row);
+                       return !process_matches(row, match, resolve_argument) || found(row);
                    });
+}
+
+// Where env looks for a program: PATH, or the system's default path when PATH
+// is unset, as env and execvp do.
+std::string search_path() {
+    if (const char* path = std::getenv("PATH")) return path;
+    const std::size_t size = ::confstr(_CS_PATH, nullptr, 0);
+    std::string fallback(size, '\0');
+    if (size == 0 || ::confstr(_CS_PATH, fallback.data(), size) == 0) return "/bin:/usr/bin";
+    fallback.pop_back();
+    return fallback;
 }
 
 // A "#!" script's canonical interpreter and where its argv holds the script;
@@ -121,9 +176,8 @@ std::optional<std::pair<std::string, std::size_t>> script_interpreter(const std:
     if (!shebang) return std::nullopt;
     std::string interpreter = canonical(shebang->interpreter);
     if (!shebang->env_program.empty()) {
-        const char* search = std::getenv("PATH");
         const auto program =
-            resolve_program(shebang->env_program, search ? search : "", local_file_status());
+            resolve_program(shebang->env_program, search_path(), local_file_status());
         interpreter = program ? canonical(*program) : std::string();
     }
     return std::pair{std::move(interpreter), shebang->script_arg};
@@ -174,26 +228,69 @@ ProgramMatch program_match(std::string_view path, const ExeAliasTable* aliases) 
 void list_processes(std::vector<ProcessRow>& table) {
     table.clear();
     scan_processes([](std::string_view) { return true; },
-                   [&](const ProcessRow& row) { table.push_back(row); });
+                   [&](const ProcessRow& row) {
+                       table.push_back(row);
+                       return true;
+                   });
 }
 
 int is_program_running(std::string_view path, const ExeAliasTable& aliases) {
     bool running = false;
-    scan_matching(program_match(path, &aliases), [&](const ProcessRow&) { running = true; });
+    scan_matching(program_match(path, &aliases), [&](const ProcessRow&) {
+        running = true;
+        return false;
+    });
     return running ? 1 : 0;
 }
 
 void close_program(std::string_view path) {
     scan_matching(program_match(path, nullptr), [](const ProcessRow& row) {
         if (row.pid > 10) kill_checked(row);
+        return true;
     });
 }
 
-bool open_program(std::string_view path) {
-    return start_detached({std::string(path)});
+PinnedProcess find_pinned(std::string_view path, const ExeAliasTable& aliases) {
+    const ProgramMatch match = program_match(path, &aliases);
+    PinnedProcess pin;
+    scan_matching(match, [&](const ProcessRow& row) {
+        const int pidfd = pidfd_open(row.pid);
+        if (pidfd < 0 && errno == ESRCH) return true;
+        pin.reset(new ProcessPin);
+        pin->pid = row.pid;
+        pin->exe = row.exe;
+        if (pidfd < 0) return false; // running, but asked again next time
+        pin->pidfd = pidfd;
+        // The id may have passed to another process between the walk and the
+        // pin: the pinned one must still match.
+        ProcessRow again;
+        const std::string exe = exe_now(row.pid);
+        if (fill_row(row.pid, exe, again) && process_matches(again, match, resolve_argument))
+            return false;
+        pin.reset();
+        return true;
+    });
+    return pin;
 }
 
-bool start_detached(const std::vector<std::string>& args) {
+bool pin_holds(const ProcessPin& pin) {
+    if (pin.pidfd < 0) return false;
+    // The pidfd turns readable once the process has ended.
+    pollfd ended{pin.pidfd, POLLIN, 0};
+    if (::poll(&ended, 1, 0) != 0) return false;
+    return pin.started || exe_now(pin.pid) == pin.exe;
+}
+
+void kill_pinned(const ProcessPin& pin) {
+    if (pin.pid > 10 && pin_holds(pin))
+        ::syscall(SYS_pidfd_send_signal, pin.pidfd, SIGKILL, nullptr, 0);
+}
+
+namespace {
+
+// Starts args[0] detached (double fork); with `pin`, the started process is
+// pinned before it executes anything, so its id cannot have been reused.
+bool start(const std::vector<std::string>& args, ProcessPin* pin) {
     // Everything the child needs is made before fork: after it, only calls
     // that are safe in a copy of a threaded process.
     if (args.empty()) return false;
@@ -204,8 +301,17 @@ bool start_detached(const std::vector<std::string>& args) {
     argv.push_back(nullptr);
     char** envp = environ;
     const int fd_limit = static_cast<int>(std::min(::sysconf(_SC_OPEN_MAX), 1L << 16));
+    // report: the middle process's news (the program's id or -errno), then the
+    // program's exec error; end of file once it has executed. go: closed by
+    // keeprun when the program may execute.
     int report[2];
+    int go[2];
     if (program.empty() || ::pipe2(report, O_CLOEXEC) != 0) return false;
+    if (::pipe2(go, O_CLOEXEC) != 0) {
+        ::close(report[0]);
+        ::close(report[1]);
+        return false;
+    }
     sigset_t all;
     sigset_t old;
     sigfillset(&all);
@@ -216,15 +322,20 @@ bool start_detached(const std::vector<std::string>& args) {
         ::setsid();
         const pid_t program_pid = ::fork();
         if (program_pid != 0) {
-            if (program_pid < 0) (void)!::write(report[1], &errno, sizeof errno);
+            const long news = program_pid > 0 ? program_pid : -errno;
+            (void)!::write(report[1], &news, sizeof news);
             ::_exit(0);
+        }
+        ::close(go[1]);
+        char none;
+        while (::read(go[0], &none, 1) < 0 && errno == EINTR) {
         }
         struct sigaction dfl {};
         dfl.sa_handler = SIG_DFL;
         for (int s = 1; s < NSIG; ++s)
             ::sigaction(s, &dfl, nullptr);
-        sigset_t none;
-        sigemptyset(&none);
+        sigset_t empty;
+        sigemptyset(&empty);
         const int null = ::open("/dev/null", O_RDONLY);
         if (null >= 0 && null != 0) {
             ::dup2(null, 0);
@@ -237,26 +348,56 @@ bool start_detached(const std::vector<std::string>& args) {
         if (!closed)
             for (int fd = 3; fd < fd_limit; ++fd)
                 if (fd != report[1]) ::close(fd);
-        ::sigprocmask(SIG_SETMASK, &none, nullptr);
+        ::sigprocmask(SIG_SETMASK, &empty, nullptr);
         ::execve(program.c_str(), argv.data(), envp);
-        const int err = errno;
+        const long err = errno;
         (void)!::write(report[1], &err, sizeof err);
         ::_exit(127);
     }
     ::pthread_sigmask(SIG_SETMASK, &old, nullptr);
     ::close(report[1]);
+    ::close(go[0]);
+    const auto read_news = [&](long& news) {
+        ssize_t n;
+        while ((n = ::read(report[0], &news, sizeof news)) < 0 && errno == EINTR) {
+        }
+        return n;
+    };
     bool started = false;
     if (middle > 0) {
         while (::waitpid(middle, nullptr, 0) < 0 && errno == EINTR) {
         }
-        int err = 0;
-        ssize_t n;
-        while ((n = ::read(report[0], &err, sizeof err)) < 0 && errno == EINTR) {
+        long news = 0;
+        if (read_news(news) == sizeof news && news > 0) {
+            if (pin) {
+                pin->pid = news;
+                pin->pidfd = pidfd_open(news);
+                pin->started = true;
+            }
+            ::close(go[1]);
+            go[1] = -1;
+            started = read_news(news) == 0;
         }
-        started = n == 0;
     }
+    if (go[1] >= 0) ::close(go[1]);
     ::close(report[0]);
     return started;
+}
+
+} // namespace
+
+bool open_program(std::string_view path) {
+    return start_detached({std::string(path)});
+}
+
+PinnedProcess open_pinned(std::string_view path) {
+    PinnedProcess pin(new ProcessPin);
+    if (!start({std::string(path)}, pin.get())) pin.reset();
+    return pin;
+}
+
+bool start_detached(const std::vector<std::string>& args) {
+    return start(args, nullptr);
 }
 
 } // namespace keeprun

@@ -94,6 +94,22 @@ TEST_F(EndToEnd, KeepsTheProgramRunningClicksWhereStoredAndSavesOnEnter) {
     EXPECT_EQ(lines[0].size(), std::string("00:00:00 打开程序1").size());
 }
 
+TEST_F(EndToEnd, ALauncherThatBecomesTheProgramIsStartedOnce) {
+    const std::string target = s.install_target("real");
+    const fs::path launcher = s.root() / "programs" / "launcher.sh";
+    write_file(launcher, "#!/bin/sh\nexec " + target + "\n");
+    fs::permissions(launcher, fs::perms::owner_all);
+    s.serve(server_text(kTitle, ""));
+    s.write_data_ini("[cx1]\r\n1=" + watch(launcher.string()) + "\r\n");
+    s.start_keeprun();
+    ASSERT_NE(main_window(), 0u);
+    dismiss_announcement();
+    ASSERT_TRUE(wait_until([&] { return started_pids(target).size() == 1; }, 15s));
+    EXPECT_FALSE(wait_until([&] { return started_pids(target).size() > 1; }, 30s))
+        << "the started launcher counts as the slot's program while it lives";
+    EXPECT_TRUE(pid_alive(started_pids(target).front()));
+}
+
 TEST_F(EndToEnd, ANewStartRestoresSlotsAndRecordWhileTheProgramStillRuns) {
     const std::string target = s.install_target("kept");
     s.serve(server_text(kTitle, "公告"));
@@ -175,8 +191,18 @@ TEST_F(EndToEnd, CtrlEightPutsTheReadoutOnTheClipboard) {
     Process& keeprun = s.start_keeprun();
     ASSERT_NE(main_window(), 0u);
     s.xdotool({"mousemove", "--sync", "321", "123"});
+    // The readout follows the pointer within a tick; a 30 ms tap copies it.
+    ASSERT_TRUE(wait_until(
+        [&] {
+            s.xdotool({"keydown", "ctrl+8", "sleep", "0.03", "keyup", "ctrl+8"});
+            return wait_until([&] { return s.clipboard() == "321*123"; }, 3s);
+        },
+        10s))
+        << "clipboard: " << s.clipboard();
+    // Held down, the keys copy again once the 2-second pause is over.
+    s.xdotool({"mousemove", "--sync", "400", "200"});
     s.xdotool({"keydown", "ctrl+8"});
-    const bool copied = wait_until([&] { return s.clipboard() == "321*123"; }, 10s);
+    const bool copied = wait_until([&] { return s.clipboard() == "400*200"; }, 10s);
     s.xdotool({"keyup", "ctrl+8"});
     EXPECT_TRUE(copied) << "clipboard: " << s.clipboard();
     EXPECT_TRUE(keeprun.running());

@@ -42,8 +42,17 @@ TEST_F(MainWindowTest, PanelsSlotsAndMessageBoxSitWhereTheLayoutPutsThem) {
     EXPECT_EQ(window.cursor_readout->text(), "0*0");
     EXPECT_EQ(window.tick_timer.interval(), 500);
     EXPECT_TRUE(window.tick_timer.isActive());
+    EXPECT_FALSE(window.hotkey_timer.isActive()) << "Ctrl+8 is told, not polled";
+    // The readout asks for the cursor only while the window can be seen.
+    EXPECT_FALSE(window.cursor_timer.isActive());
+    window.show();
     EXPECT_TRUE(window.cursor_timer.isActive());
-    EXPECT_TRUE(window.hotkey_timer.isActive());
+    window.showMinimized();
+    EXPECT_FALSE(window.cursor_timer.isActive());
+    window.showNormal();
+    EXPECT_TRUE(window.cursor_timer.isActive());
+    window.hide();
+    EXPECT_FALSE(window.cursor_timer.isActive());
     EXPECT_FALSE(window.slot_load_timer.isActive());
 }
 

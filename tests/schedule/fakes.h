@@ -53,6 +53,7 @@ class FakeWorld final : public ProcessControl, public Clicker, public RecordSink
     explicit FakeWorld(const FakeClock& clock) : clock_(clock) {}
 
     bool is_running(const std::string& path) override {
+        ++checks;
         if (path == throw_for) throw std::runtime_error("process list unavailable");
         return running.contains(path);
     }
@@ -79,6 +80,7 @@ class FakeWorld final : public ProcessControl, public Clicker, public RecordSink
     }
 
     std::set<std::string> running;
+    int checks = 0; // is_running calls: each may walk every process
     std::vector<Event> events;
     std::vector<std::string> lines;
     std::string throw_for;

@@ -93,6 +93,7 @@ TEST(FirstKindScenario, PausedSlotAndOpenMessageBoxDoNothing) {
     rig.run_for_seconds(3600);
     EXPECT_TRUE(rig.world.events.empty());
     EXPECT_TRUE(rig.world.lines.empty());
+    EXPECT_EQ(rig.world.checks, 0) << "paused and idle slots ask about no process";
 
     // A box that opens mid-list holds the list where it is.
     rig.message_box.open = false;
@@ -327,6 +328,7 @@ TEST(SecondKindScenario, IdleWithoutSwitchOrUsablePath) {
         rig.run_for_seconds(2 * 3600);
         EXPECT_TRUE(rig.world.events.empty()) << c.name;
         EXPECT_TRUE(rig.world.lines.empty()) << c.name;
+        EXPECT_EQ(rig.world.checks, 0) << c.name;
     }
 }
 

@@ -5,6 +5,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include "system/copy_hotkey.h"
 #include "system/mouse.h"
 #include "tests/system/xvfb.h"
 
@@ -33,7 +34,10 @@ TEST(Mouse, WithoutADisplayItSaysSoAndDoesNothing) {
     bool marked = false;
     click_at("10*10", [&] { marked = true; });
     EXPECT_FALSE(marked);
+    EXPECT_NE(copy_hotkey_open(nullptr), "");
+    EXPECT_EQ(copy_hotkey_descriptor(), -1);
     EXPECT_FALSE(copy_hotkey_down());
+    EXPECT_FALSE(copy_hotkey_pressed());
 }
 
 // A window of the test that records the clicks it receives.
@@ -87,8 +91,12 @@ class OnXvfb : public ::testing::Test {
         ASSERT_NE(x_.display(), "") << "Xvfb did not start";
         setenv("DISPLAY", x_.display().c_str(), 1);
         ASSERT_EQ(mouse_open(x_.display().c_str()), "");
+        ASSERT_EQ(copy_hotkey_open(x_.display().c_str()), "");
     }
-    void TearDown() override { mouse_close(); }
+    void TearDown() override {
+        mouse_close();
+        copy_hotkey_close();
+    }
 
     // Runs xdotool against the test's display and waits for it.
     static void xdotool(std::vector<std::string> args) {
@@ -169,7 +177,14 @@ TEST_F(OnXvfb, HotKeyStateFollowsTheKeyboard) {
             const CopyKeys k = copy_keys();
             return !k.ctrl && !k.eight && !k.keypad_eight;
         })) << c.keys;
+        EXPECT_EQ(copy_hotkey_pressed(), c.hotkey) << c.keys;
     }
+
+    // A tap too short for any poll is told all the same, once.
+    xdotool({"keydown", "ctrl+8", "sleep", "0.03", "keyup", "ctrl+8"});
+    EXPECT_TRUE(testing::wait_until([] { return copy_hotkey_pressed(); }));
+    EXPECT_FALSE(copy_hotkey_down());
+    EXPECT_FALSE(copy_hotkey_pressed());
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "system/process.h"
+#include "system/program_pins.h"
 #include "system/single_instance.h"
 #include "tests/system/temp_dir.h"
 
@@ -159,6 +160,14 @@ TEST_F(RealProcesses, ScriptsAreRecognisedThroughTheirInterpreter) {
     }
     EXPECT_TRUE(running(dir_.file("other.sh")));
 
+    // env finds its program on the system's default path when PATH is unset.
+    const std::string path = getenv("PATH");
+    unsetenv("PATH");
+    const bool started = open_program(env_job);
+    const bool seen = wait_until([&] { return running(env_job); });
+    setenv("PATH", path.c_str(), 1);
+    EXPECT_TRUE(started && seen);
+
     // Started by hand with a relative path from the script's folder.
     const pid_t child = fork();
     if (child == 0) {
@@ -233,6 +242,55 @@ TEST_F(RealProcesses, OtherUsersProgramsAreNeitherSeenNorClosed) {
     close_program(prog);
     EXPECT_EQ(kill(child, 0), 0) << "still alive";
     EXPECT_EQ(proc_text(child, "stat").find(") Z "), std::string::npos);
+}
+
+bool ended(long pid) {
+    return kill(static_cast<pid_t>(pid), 0) != 0 ||
+           proc_text(pid, "stat").find(") Z ") != std::string::npos;
+}
+
+TEST_F(RealProcesses, APinnedProgramIsAnsweredFromItsPinUntilItEnds) {
+    const std::string prog = copy_program("pinned");
+    ProgramPins pins;
+    pins.open(prog);
+    ASSERT_TRUE(wait_until([&] { return pids_running(prog).size() == 1; }));
+    const long pid = pids_running(prog).front();
+    EXPECT_TRUE(pins.is_running(prog, {}));
+    kill(static_cast<pid_t>(pid), SIGKILL);
+    ASSERT_TRUE(wait_until([&] { return ended(pid); }));
+    EXPECT_FALSE(pins.is_running(prog, {})) << "noticed at the first check after its end";
+
+    // Found by a walk rather than started: pinned all the same.
+    ASSERT_TRUE(open_program(prog));
+    EXPECT_TRUE(wait_until([&] { return pins.is_running(prog, {}); }));
+    pins.close(prog);
+    EXPECT_TRUE(wait_until([&] { return !pins.is_running(prog, {}); }));
+}
+
+TEST_F(RealProcesses, AnIdBecomingAnotherProgramCountsOnlyWhenKeeprunStartedIt) {
+    const std::string real = copy_program("real");
+    // Launchers that become the real program once the flag file exists.
+    const std::string wait_then_exec = "#!/bin/sh\nwhile [ ! -e " + dir_.file("flag") +
+                                       " ]; do sleep 0.05; done\nexec " + real + "\n";
+    const std::string started = write_script("started.sh", wait_then_exec);
+    const std::string found = write_script("found.sh", wait_then_exec);
+
+    ProgramPins pins;
+    pins.open(started);
+    spawn({found});
+    ASSERT_TRUE(wait_until([&] { return running(started) && running(found); }));
+    EXPECT_TRUE(pins.is_running(started, {}));
+    EXPECT_TRUE(pins.is_running(found, {}));
+
+    testing::spit(dir_.file("flag"), "");
+    ASSERT_TRUE(wait_until([&] { return pids_running(real).size() == 2; }));
+    EXPECT_TRUE(pins.is_running(started, {})) << "what keeprun started stays the launcher's";
+    EXPECT_FALSE(pins.is_running(found, {})) << "the same id running another program is not it";
+
+    pins.close(started);
+    EXPECT_TRUE(wait_until([&] { return pids_running(real).size() == 1; }))
+        << "closing ends the started launcher that became the real program";
+    EXPECT_FALSE(pins.is_running(started, {}));
 }
 
 TEST_F(RealProcesses, InstanceLockIsFreeOnceItsHolderExits) {

@@ -1,0 +1,24 @@
+#pragma once
+// The running check of a slot's program without walking every process: the
+// process found (or started) last time is pinned per slot path and asked first.
+#include <map>
+#include <string>
+
+#include "system/process.h"
+
+namespace keeprun {
+
+class ProgramPins {
+  public:
+    // The answer of is_program_running, from the pin while it holds.
+    bool is_running(const std::string& path, const ExeAliasTable& aliases);
+    // Starts the program and pins what was started.
+    void open(const std::string& path);
+    // Ends every process running the program, and the pinned one, and drops the pin.
+    void close(const std::string& path);
+
+  private:
+    std::map<std::string, PinnedProcess> pins_;
+};
+
+} // namespace keeprun
