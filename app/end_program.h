@@ -4,8 +4,9 @@
 
 namespace keeprun {
 
-// Stops every timer of every window and ends the process at once, even when
-// called from inside a wait_pumping_events wait, so that no handler runs after it.
-[[noreturn]] void end_program();
+// Stops every timer of every window and ends the process at once with `status`,
+// even when called from inside a wait_pumping_events wait, so that no handler
+// runs after it.
+[[noreturn]] void end_program(int status = 0);
 
 } // namespace keeprun

@@ -3,13 +3,16 @@
 #include "app/end_program.h"
 #include "app/help_picture_window.h"
 #include "app/mouse_readout.h"
+#include "app/window_title.h"
 #include "ui/control_color.h"
 #include "ui/control_helpers.h"
 #include "ui/open_web_address.h"
+#include "ui/plain_text.h"
 #include "ui/units.h"
 
 #include <QCloseEvent>
 #include <QMessageBox>
+#include <QMouseEvent>
 
 namespace keeprun {
 namespace {
@@ -181,7 +184,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             set_underline(links[i], true);
             set_fore_color(links[i], kRed);
             hover_timer.start(500);
-        } else if (event->type() == QEvent::MouseButtonRelease) {
+        } else if (event->type() == QEvent::MouseButtonRelease &&
+                   static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
             open_web_address(link_addresses[i]);
         }
     }
@@ -201,6 +205,7 @@ void MainWindow::load_slots_once() {
     if (!slot_load_address.isEmpty()) return;
     slot_load_address = QStringLiteral("ok");
     load_slots(data_folder_, *this);
+    session_saver.start(data_folder_);
 }
 
 void MainWindow::show_help_picture(int index) {
@@ -213,6 +218,7 @@ void MainWindow::show_help_picture(int index) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (ends_on_close) end_program();
     QMessageBox ask(QMessageBox::Question, QStringLiteral("关闭确认"),
                     QStringLiteral("是否要关闭软件？"), QMessageBox::Yes | QMessageBox::No, this);
     ask.setDefaultButton(QMessageBox::Yes);
@@ -222,9 +228,12 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     open_web_address(exit_link);
     if (!save_settings(data_folder_, *this)) {
-        QMessageBox::warning(this, QStringLiteral("错误提示"),
-                             QStringLiteral("设置和运行日志未能保存到") + q(data_folder_) +
-                                 QStringLiteral("，上次保存的文件保持不变。"));
+        QMessageBox failed(QMessageBox::Warning, QStringLiteral("错误提示"),
+                           QStringLiteral("设置和运行日志未能保存到") + q(data_folder_) +
+                               QStringLiteral("，上次保存的文件保持不变。"),
+                           QMessageBox::Ok, this);
+        failed.setTextFormat(Qt::PlainText);
+        failed.exec();
     }
     end_program();
 }
@@ -234,20 +243,20 @@ Slot& MainWindow::engine_slot(int kind, int n) const {
 }
 
 void MainWindow::set_caption(const std::string& caption) {
-    setWindowTitle(q(caption));
+    set_window_title(this, q(caption));
 }
 void MainWindow::set_exit_link(const std::string& address) {
     exit_link = q(address);
 }
 
 void MainWindow::set_link(int index, const std::string& caption, const std::string& address) {
-    links[index]->setText(q(caption));
+    set_plain_text(links[index], q(caption));
     link_addresses[index] = q(address);
 }
 
 void MainWindow::set_custom_button(int index, const std::string& caption,
                                    const std::string& address) {
-    vendor_buttons[index]->setText(q(caption));
+    set_plain_text(vendor_buttons[index], q(caption));
     vendor_button_addresses[index] = q(address);
 }
 

@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <array>
 
+#include "app/session_saver.h"
 #include "app/slot_panel.h"
 #include "net/config_target.h"
 #include "schedule/master_switch.h"
@@ -40,6 +41,9 @@ class MainWindow : public QWidget, public ConfigTarget, public SchemeWindow, pub
     MessagePanel* message_panel;
     // The exit link from "[address]", opened on a confirmed close.
     QString exit_link;
+    // The refused second instance: closing its window ends it, saving nothing.
+    bool ends_on_close = false;
+    SessionSaver session_saver{*this};
 
     QTimer tick_timer;
     QTimer cursor_timer;

@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "app/end_program.h"
+#include "app/session_end.h"
 #include "app/upgrade_dialog.h"
 #include "net/client_key.h"
 #include "schedule/local_ports.h"
@@ -11,6 +12,7 @@
 #include "ui/open_web_address.h"
 
 #include <QMessageBox>
+#include <iostream>
 
 namespace keeprun {
 namespace {
@@ -22,6 +24,7 @@ QString q(const std::string& s) {
 // A standard box with a single OK button, waited for.
 void tell(const QString& title, const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok);
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
@@ -40,6 +43,10 @@ void Program::start() {
 
 void Program::startup_sequence() {
     guard_single_instance();
+    save_at_session_end([this] {
+        if (!main_window_.session_saver.save())
+            std::cerr << "keeprun: the settings and the run record could not be saved\n";
+    });
     const DataFolder folder = get_data_folder();
     main_window_.set_data_folder(folder.path);
     if (!folder.error.empty())
@@ -64,6 +71,7 @@ void Program::guard_single_instance() {
     if (!previous_instance_running()) return;
     splash_.hide();
     wait_pumping_events(0.01);
+    main_window_.ends_on_close = true;
     main_window_.show();
     main_window_.message_panel->show_message(
         QStringLiteral("[*]多开提示[*]OK[*]1[*]10[*][*][*]\r\n"
@@ -103,7 +111,9 @@ void Program::load_server_config() {
         end_program();
     }
     case ConfigOutcome::malformed:
-        end_program();
+        std::cerr << "keeprun: the server's configuration text is malformed: " << net.config.fault
+                  << "\n";
+        end_program(1);
     }
 }
 

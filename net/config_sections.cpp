@@ -22,10 +22,20 @@ std::string numbered(const char* stem, int i) {
     return stem + std::to_string(i) + "]";
 }
 
-AppliedText ended(ConfigOutcome outcome) {
+AppliedText ended(ConfigOutcome outcome, std::string fault = {}) {
     AppliedText r;
     r.outcome = outcome;
+    r.fault = std::move(fault);
     return r;
+}
+
+AppliedText missing(std::string_view marker) {
+    return ended(ConfigOutcome::malformed, "no " + std::string(marker) + " section");
+}
+
+AppliedText no_two_fields(const std::string& marker) {
+    return ended(ConfigOutcome::malformed,
+                 "no " + marker + " section of the form caption[*]address");
 }
 
 // Caption and address of a two-field section; false when the section or its
@@ -86,44 +96,47 @@ bool fill_exe_alias_table(std::string_view section, ExeAliasTable& exe_alias_tab
 
 AppliedText apply_server_text(std::string_view server_text, ConfigTarget& target) {
     const auto caption = section_value(server_text, "[biaoti]");
-    if (!caption) return ended(ConfigOutcome::malformed);
+    if (!caption) return missing("[biaoti]");
     target.set_caption(*caption);
 
     const auto version = section_value(server_text, "[banben]");
-    if (!version) return ended(ConfigOutcome::malformed);
+    if (!version) return missing("[banben]");
     if (number_value(*version) > kProgramVersion) {
         const auto upgrade_link = section_value(server_text, "[shengji]");
-        if (!upgrade_link) return ended(ConfigOutcome::malformed);
+        if (!upgrade_link) return missing("[shengji]");
         AppliedText r = ended(ConfigOutcome::forced_upgrade);
         r.upgrade_url = *upgrade_link;
         return r;
     }
 
     const auto exit_link = section_value(server_text, "[tuichu]");
-    if (!exit_link) return ended(ConfigOutcome::malformed);
+    if (!exit_link) return missing("[tuichu]");
     target.set_exit_link(*exit_link);
 
     TwoFields fields;
     for (int i = 1; i <= 3; ++i) {
         if (!two_field_section(server_text, numbered("[kf", i), fields))
-            return ended(ConfigOutcome::malformed);
+            return no_two_fields(numbered("[kf", i));
         target.set_link(i, fields.caption, fields.address);
     }
     for (int i = 1; i <= 5; ++i) {
         if (!two_field_section(server_text, numbered("[zdy", i), fields))
-            return ended(ConfigOutcome::malformed);
+            return no_two_fields(numbered("[zdy", i));
         target.set_custom_button(i, fields.caption, fields.address);
     }
 
     if (const auto colour_text = section_value(server_text, "[peise]")) {
-        if (!colour_text_value(*colour_text)) return ended(ConfigOutcome::malformed);
+        if (!colour_text_value(*colour_text))
+            return ended(ConfigOutcome::malformed, "[peise] holds no valid colours");
         target.set_background(*colour_text);
     }
 
     const auto exe = section_value(server_text, "[exe]");
     AppliedText r;
-    if (!exe || !fill_exe_alias_table(*exe, r.exe_alias_table))
-        return ended(ConfigOutcome::malformed);
+    if (!exe) return missing("[exe]");
+    if (!fill_exe_alias_table(*exe, r.exe_alias_table))
+        return ended(ConfigOutcome::malformed, "[exe] has a row without \"=\" or more than " +
+                                                   std::to_string(kMaxAliasRows) + " rows");
     target.set_exe_alias_table(r.exe_alias_table);
     r.outcome = ConfigOutcome::accepted;
     return r;

@@ -36,6 +36,8 @@ enum class ConfigOutcome { accepted, network_failure, forced_upgrade, malformed 
 
 struct AppliedText {
     ConfigOutcome outcome = ConfigOutcome::malformed;
+    // What made the text malformed, for the user to read on standard error.
+    std::string fault;
     ExeAliasTable exe_alias_table;
     // "[shengji]": the download link of a forced upgrade.
     std::string upgrade_url;

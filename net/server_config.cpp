@@ -37,6 +37,7 @@ ServerConfig load_server_config(const MirrorFetchers& MirrorFetcher, const Mirro
             config.server_text = std::move(texts[k]);
             AppliedText applied = apply_server_text(config.server_text, target);
             config.outcome = applied.outcome;
+            config.fault = std::move(applied.fault);
             config.exe_alias_table = std::move(applied.exe_alias_table);
             config.upgrade_url = std::move(applied.upgrade_url);
             config.news = section_value(config.server_text, "[news]").value_or("");

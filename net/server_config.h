@@ -25,8 +25,9 @@ struct ServerConfig {
     // accepted: the sections are applied, start-up goes on.
     // network_failure: show the message above, then end.
     // forced_upgrade: show UpgradeDialog, open `upgrade_url`, then end.
-    // malformed: end without a message.
+    // malformed: end without a message in a window, `fault` on standard error.
     ConfigOutcome outcome = ConfigOutcome::network_failure;
+    std::string fault;
     // The poll (1..60) in which a text was taken; 0 when none was.
     int poll = 0;
     // Set whenever a text was taken, whatever came of applying it.

@@ -4,6 +4,7 @@
 #include "ui/control_color.h"
 #include "ui/control_helpers.h"
 #include "ui/picture_box.h"
+#include "ui/plain_text.h"
 #include "ui/units.h"
 
 #include <QLabel>
@@ -82,7 +83,7 @@ bool MessagePanel::show_message(const QString& text) {
     if (fields.size() < 5) return false;
 
     open_state_ = 1;
-    confirm_button_->setText(fields[2]);
+    set_plain_text(confirm_button_, fields[2]);
     text_box_->set_scale(1, 1, 2, 10);
     text_box_->clear();
     // Rows below the ninth would lie past the bottom edge: nothing of them shows.

@@ -1,6 +1,7 @@
 #include "system/file_io.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
@@ -84,9 +85,27 @@ void remove_stale_temporaries(const std::string& path) {
     ::closedir(dir);
 }
 
+// The file a chain of symbolic links at `path` ends in (made or not yet), so a
+// replacement keeps the links; `path` itself when it is no link.
+std::string final_target(std::string path) {
+    // As many hops as the system itself follows before it gives up (ELOOP).
+    for (int hop = 0; hop < 40; ++hop) {
+        std::string target(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+        if (n < 0 || static_cast<std::size_t>(n) >= target.size()) break;
+        target.resize(static_cast<std::size_t>(n));
+        const std::size_t slash = path.rfind('/');
+        path = target.front() == '/' || slash == std::string::npos
+                   ? target
+                   : path.substr(0, slash + 1) + target;
+    }
+    return path;
+}
+
 } // namespace
 
-bool write_file_atomic(const std::string& path, std::string_view bytes) {
+bool write_file_atomic(const std::string& link_or_file, std::string_view bytes) {
+    const std::string path = final_target(link_or_file);
     std::string tmp = path + std::string(kTempSuffix);
     const int raw = ::mkostemp(tmp.data(), O_CLOEXEC);
     if (raw < 0) return false;

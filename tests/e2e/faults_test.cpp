@@ -169,7 +169,7 @@ TEST_F(Faults, AGarbageTextEndsWithoutAWordAndTouchesNoFile) {
     s.serve(server_text(kTitle, ""), {"--list", "1=garbage.txt"});
     Process& keeprun = s.start_keeprun();
     std::set<std::string> seen = titles_until_exit(keeprun, 40s);
-    EXPECT_EQ(keeprun.wait_exit(0s), std::optional<int>(0));
+    EXPECT_EQ(keeprun.wait_exit(0s), std::optional<int>(1));
     seen.erase("程序正在初始化");
     EXPECT_TRUE(seen.empty()) << "shown: " << *seen.begin();
     EXPECT_EQ(read_file(ini()), seeded_ini);
@@ -305,6 +305,45 @@ INSTANTIATE_TEST_SUITE_P(Files, KilledWhileSaving, ::testing::ValuesIn(kKillPoin
 
 void PrintTo(const KillPoint& p, std::ostream* os) {
     *os << p.name;
+}
+
+// ---- The session ends under keeprun ----
+
+// A signal that ends the session, or 0: the X server goes away.
+struct SessionEnd {
+    const char* name;
+    int signal;
+};
+
+class SessionEnds : public Faults, public ::testing::WithParamInterface<SessionEnd> {};
+
+TEST_P(SessionEnds, SavesAsAConfirmedCloseDoes) {
+    const std::string target = s.install_target("watched");
+    s.write_data_ini("[cx1]\r\n1=" + watch(target) + "\r\n");
+    s.serve(server_text(kTitle, "", "https://example.com/bye"));
+    Process& keeprun = s.start_keeprun();
+    ASSERT_NE(main_window(), 0u);
+    dismiss_announcement();
+    ASSERT_TRUE(wait_until([&] { return started_pids(target).size() == 1; }, 15s));
+    if (GetParam().signal)
+        ::kill(keeprun.pid(), GetParam().signal);
+    else
+        s.end_display();
+    ASSERT_TRUE(keeprun.wait_exit(15s));
+    EXPECT_EQ(read_ini("cx1", "1", ini().string()), watch(target));
+    EXPECT_EQ(read_ini("gx", "0", ini().string()), "0") << "data.ini was saved";
+    EXPECT_TRUE(has_line(crlf_lines(cp936_decode(read_file(record()))), " 打开程序1"));
+    EXPECT_EQ(s.opened_links(), "");
+}
+
+const SessionEnd kSessionEnds[] = {
+    {"Term", SIGTERM}, {"Hangup", SIGHUP}, {"Interrupt", SIGINT}, {"DisplayGone", 0}};
+
+INSTANTIATE_TEST_SUITE_P(Ends, SessionEnds, ::testing::ValuesIn(kSessionEnds),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+void PrintTo(const SessionEnd& e, std::ostream* os) {
+    *os << e.name;
 }
 
 // ---- Files of random bytes ----

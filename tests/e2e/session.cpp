@@ -24,10 +24,13 @@ std::string system_path() {
 
 } // namespace
 
-std::string server_text(const std::string& title, const std::string& news) {
+std::string server_text(const std::string& title, const std::string& news,
+                        const std::string& exit_link) {
     return "[biaoti]" + title +
            "[biaoti]\r\n[banben]20220210[banben]\r\n"
-           "[shengji]https://example.com/new[shengji]\r\n[tuichu][tuichu]\r\n"
+           "[shengji]https://example.com/new[shengji]\r\n[tuichu]" +
+           exit_link +
+           "[tuichu]\r\n"
            "[kf1]帮助[*]https://example.com/help[kf1]\r\n"
            "[kf2]问题[*]https://example.com/faq[kf2]\r\n"
            "[kf3]客服[*]https://example.com/contact[kf3]\r\n"

@@ -10,8 +10,9 @@
 
 namespace keeprun::e2e {
 
-// A configuration text with every section, this title and this announcement.
-std::string server_text(const std::string& title, const std::string& news);
+// A configuration text with every section, this title, announcement and exit link.
+std::string server_text(const std::string& title, const std::string& news,
+                        const std::string& exit_link = "");
 
 // Where the announcement's confirm button sits in the main window (at 0,0).
 inline constexpr int kAnnouncementButtonX = 934;
@@ -28,6 +29,11 @@ class Session {
 
     const fs::path& root() const { return dir_.path(); }
     const std::string& display() const { return xvfb_->display(); }
+    // Ends the X server under everything shown on it.
+    void end_display() {
+        x_.reset();
+        xvfb_.reset();
+    }
     XDisplay& x() { return *x_; }
     Env keeprun_env() const;
     // Replaces one variable of keeprun's environment for the next starts.

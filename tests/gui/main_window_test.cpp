@@ -10,6 +10,7 @@
 #include "app/mouse_readout.h"
 #include "gui_support.h"
 #include "system/codepage.h"
+#include "system/files.h"
 #include "ui/control_color.h"
 #include "ui/units.h"
 
@@ -77,6 +78,28 @@ TEST_F(MainWindowTest, ServerSectionsSetCaptionLinksButtonsAndColours) {
         EXPECT_EQ(back_color(&window.keep_alive_panel(k)), 0xC0FFC0);
         EXPECT_EQ(back_color(window.timed_panel(k).rule_switches[1]), 0xC0FFC0);
     }
+
+    // Server text is shown as it is: no markup, no keyboard shortcut.
+    window.set_link(1, "<font color=#00ff00 size=6>x", "https://example.com/help");
+    window.set_custom_button(1, "A&B", "https://example.com/a");
+    const QImage link = window.links[1]->grab().toImage();
+    for (int y = 0; y < link.height(); ++y)
+        for (int x = 0; x < link.width(); ++x) {
+            const QRgb c = link.pixel(x, y);
+            ASSERT_FALSE(qGreen(c) > qRed(c) + 64 && qGreen(c) > qBlue(c) + 64)
+                << "green text at " << x << "," << y;
+        }
+    EXPECT_TRUE(window.vendor_buttons[1]->shortcut().isEmpty());
+}
+
+TEST_F(MainWindowTest, OnlyALeftClickOpensALink) {
+    // Not a web address: opening it shows the failure box, and nothing starts.
+    window.set_link(1, "帮助", "file:///etc/passwd");
+    for (const Qt::MouseButton button : {Qt::MiddleButton, Qt::RightButton, Qt::LeftButton}) {
+        const ShownBox box = catch_message_box(
+            [&] { QTest::mouseRelease(window.links[1], button, Qt::NoModifier, QPoint(2, 2)); });
+        EXPECT_EQ(box.shown, button == Qt::LeftButton) << button;
+    }
 }
 
 TEST_F(MainWindowTest, HoverTurnsLinksRedAndTheHoverTimerTurnsThemBack) {
@@ -110,6 +133,26 @@ TEST_F(MainWindowTest, TheLoadTimerLoadsTheSlotsOnlyOnce) {
     window.slot_load_timer.start(10);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window.slot_load_timer.isActive(); }, 5000));
     EXPECT_EQ(engine.master.first(4).path_text(), "/opt/第一次");
+}
+
+TEST_F(MainWindowTest, ChangesAreSavedWithinAMinuteOnceTheSlotsAreLoaded) {
+    const fs::path record = dir.path() / "jilu.txt";
+    window.set_data_folder(dir.path().string() + "/");
+    window.add_record_line("09:00:00 打开程序1");
+    EXPECT_TRUE(window.session_saver.save());
+    EXPECT_FALSE(fs::exists(record)) << "before the load the window holds nothing to keep";
+    window.slot_load_timer.start(0);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return window.session_saver.minute_timer.isActive(); }, 5000));
+    EXPECT_EQ(window.session_saver.minute_timer.interval(), 60 * 1000);
+    window.session_saver.save_if_changed();
+    EXPECT_FALSE(fs::exists(record)) << "nothing changed since the load";
+    window.add_record_line("10:00:00 打开程序1");
+    window.session_saver.save_if_changed();
+    EXPECT_EQ(record_lines_to_restore(read_text_file(record.string())).size(), 2u);
+    fs::remove(record);
+    window.session_saver.save_if_changed();
+    EXPECT_FALSE(fs::exists(record)) << "one save per change";
 }
 
 TEST_F(MainWindowTest, SavedSettingsComeBackInAFreshWindow) {

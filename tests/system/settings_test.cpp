@@ -223,6 +223,24 @@ TEST(SettingsFile, KilledInTheMiddleOfSavesLeavesWholeFiles) {
     EXPECT_EQ(left, (std::vector<std::string>{"data.ini", "jilu.txt", "notes.tmp-abc123"}));
 }
 
+TEST(SettingsFile, ASaveWritesThroughLinksToTheirTargets) {
+    TempDir dir;
+    std::filesystem::create_directory(dir.file("store"));
+    spit(dir.file("store/data.ini"), "[cx1]\r\n1=old\r\n");
+    // data.ini: a relative link; jilu.txt: a link to a relative link to a file not made yet.
+    std::filesystem::create_symlink("store/data.ini", dir.file("data.ini"));
+    std::filesystem::create_symlink(dir.file("store/jilu-link"), dir.file("jilu.txt"));
+    std::filesystem::create_symlink("jilu.txt", dir.file("store/jilu-link"));
+    FakeWindow w;
+    w.option_ = 1;
+    w.records_ = {"10:00:00 打开程序1"};
+    ASSERT_TRUE(save_settings(dir.folder(), w));
+    for (const char* link : {"data.ini", "jilu.txt", "store/jilu-link"})
+        EXPECT_TRUE(std::filesystem::is_symlink(dir.file(link))) << link;
+    EXPECT_EQ(read_ini("gx", "0", dir.file("store/data.ini")), "1");
+    EXPECT_NE(slurp(dir.file("store/jilu.txt")).find(cp936_encode("打开程序1")), std::string::npos);
+}
+
 #endif
 
 TEST(SettingsStore, KeepsOneTextPerApplicationSectionAndKey) {

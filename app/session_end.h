@@ -1,0 +1,13 @@
+#pragma once
+// The session ending under keeprun: a logout or shutdown (SIGTERM, SIGHUP),
+// Ctrl+C (SIGINT), or the X server going away.
+#include <functional>
+
+namespace keeprun {
+
+// From now on runs `save` when the session ends: after one of the three signals,
+// then ends the program; when the display is lost, on the way out of the exit
+// Qt's X11 connection (or Xlib) then makes.
+void save_at_session_end(std::function<void()> save);
+
+} // namespace keeprun
