@@ -1,6 +1,7 @@
 #pragma once
 // The one way keeprun ends: a second instance, a network failure, an upgrade, a
-// malformed configuration, a close request to the splash, a confirmed close.
+// malformed configuration, a close request to the splash, a confirmed close, a
+// signal that ends the session.
 
 namespace keeprun {
 
