@@ -5,6 +5,7 @@
 #include "system/delay.h"
 #include "system/memory.h"
 #include "system/mouse.h"
+#include "system/pointer_motion.h"
 
 #include <QApplication>
 #include <QFont>
@@ -36,6 +37,8 @@ int main(int argc, char** argv) {
     }
     const std::string hotkey_error = keeprun::copy_hotkey_open();
     if (!hotkey_error.empty()) std::cerr << "keeprun: " << hotkey_error << "\n";
+    const std::string motion_error = keeprun::pointer_motion_open();
+    if (!motion_error.empty()) std::cerr << "keeprun: " << motion_error << "\n";
     // Windows are hidden and shown during start-up; only end_program ends keeprun.
     QApplication::setQuitOnLastWindowClosed(false);
     QTranslator translator;

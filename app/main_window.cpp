@@ -159,8 +159,6 @@ void MainWindow::start_timers() {
     tick_timer.setObjectName(QStringLiteral("tick_timer"));
     tick_timer.setInterval(500);
     connect(&tick_timer, &QTimer::timeout, this, [this] { engine_.master_tick(); });
-    cursor_timer.setInterval(500);
-    connect(&cursor_timer, &QTimer::timeout, this, [this] { show_cursor_pos(*this); });
     follow_visibility(*this);
     watch_copy_hotkey(*this);
     hover_timer.setSingleShot(true);
