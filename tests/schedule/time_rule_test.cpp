@@ -9,7 +9,7 @@ using namespace keeprun;
 
 namespace {
 
-TEST(IsDue, FollowsTheRuleTable) {
+TEST(DueWindow, FollowsTheRuleTable) {
     struct Case {
         const char* rule;
         std::vector<const char*> due, not_due;
@@ -40,13 +40,16 @@ TEST(IsDue, FollowsTheRuleTable) {
     };
     for (const Case& c : cases) {
         for (const char* clock : c.due)
-            EXPECT_EQ(is_due(c.rule, clock), 1) << c.rule << " " << clock;
+            EXPECT_TRUE(due_window(c.rule, clock)) << c.rule << " " << clock;
         for (const char* clock : c.not_due)
-            EXPECT_EQ(is_due(c.rule, clock), 0) << c.rule << " " << clock;
+            EXPECT_FALSE(due_window(c.rule, clock)) << c.rule << " " << clock;
     }
+    // Every second of a window names the same start.
+    EXPECT_EQ(due_window("整点和半点重启", "10:30:04"), 10 * 3600 + 30 * 60 + 1);
+    EXPECT_EQ(due_window("7:30", "07:30:05"), 7 * 3600 + 30 * 60);
 }
 
-TEST(IsDue, EachRuleIsDueForSixSecondsPerTarget) {
+TEST(DueWindow, EachRuleIsDueForSixSecondsPerTarget) {
     const std::pair<const char*, int> cases[] = {
         {"整点重启", 24 * 6},
         {"整点和半点重启", 48 * 6},
@@ -59,8 +62,9 @@ TEST(IsDue, EachRuleIsDueForSixSecondsPerTarget) {
     for (const auto& [rule, seconds_per_day] : cases) {
         int due = 0;
         for (int s = 0; s < 86400; ++s)
-            due += is_due(rule,
-                          time_of_day_text(LocalTime{2026, 1, 1, s / 3600, s / 60 % 60, s % 60}));
+            due += due_window(
+                       rule, time_of_day_text(LocalTime{2026, 1, 1, s / 3600, s / 60 % 60, s % 60}))
+                       .has_value();
         EXPECT_EQ(due, seconds_per_day) << rule;
     }
 }
