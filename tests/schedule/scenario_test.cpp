@@ -251,29 +251,24 @@ TEST(SecondKindScenario, CloseTimeClosesOnceThatDay) {
 }
 
 TEST(SecondKindScenario, AClockSetBackFiresNoDueWindowTwice) {
-    struct Case {
-        const char* rule;
-        int k;
-        LocalTime start;
-        int before_s, step_s, after_s;
-        std::size_t closes;
-    } cases[] = {
-        // set back a few seconds into the window just after the list ended
+    // Rule, switch, start, seconds run before and after the wall clock's step, closes.
+    const std::tuple<const char*, int, LocalTime, int, int, int, std::size_t> cases[] = {
+        // back a few seconds into the window just after the list ended
         {"20:01:00", 1, {2026, 12, 8, 20, 0, 55}, 14, -8, 60, 1},
         // summer time ends: 02:00 comes twice, 03:00 once
         {"整点重启", 0, {2026, 10, 25, 1, 59, 0}, 3660, -3600, 3610, 2},
     };
-    for (const Case& c : cases) {
-        Rig rig(c.start);
+    for (const auto& [rule, k, start, before_s, step_s, after_s, closes] : cases) {
+        Rig rig(start);
         rig.files.add_program(kProgram);
         TimedSlot& slot = rig.master.second(1);
         slot.set_path_text(kProgram);
-        slot.set_choice_text(c.k, c.rule);
-        slot.set_switch(c.k, 1);
-        rig.run_for_seconds(c.before_s);
-        rig.clock.set_wall(c.step_s * 1000);
-        rig.run_for_seconds(c.after_s);
-        EXPECT_EQ(rig.world.of("close").size(), c.closes) << c.rule;
+        slot.set_choice_text(k, rule);
+        slot.set_switch(k, 1);
+        rig.run_for_seconds(before_s);
+        rig.clock.set_wall(step_s * 1000);
+        rig.run_for_seconds(after_s);
+        EXPECT_EQ(rig.world.of("close").size(), closes) << rule;
     }
 }
 

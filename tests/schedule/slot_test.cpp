@@ -92,15 +92,9 @@ TEST(Slot, LoadingAppliesOnlyWhatTheStringHolds) {
 }
 
 TEST(Slot, TypedTextIsStoredAsTheNextStartReadsIt) {
-    // field: 'p'ath, 'd'elay, 'x' position or 'r'ule list, number n; the
-    // separator is refused, so the field keeps its text.
-    struct Case {
-        char field;
-        int n;
-        const char* typed;
-        std::size_t stored_at;
-        const char* stored;
-    } cases[] = {
+    // The field typed into ('p'ath, 'd'elay, 'x' position, 'r'ule list) and its
+    // number, the text, and the stored field; the separator is refused.
+    const std::tuple<char, int, const char*, std::size_t, const char*> cases[] = {
         {'r', 0, "7:30", 11, "07:30:00"},
         {'r', 1, " 23:15:30 ", 12, "23:15:30"},
         {'r', 0, "整点重启", 11, "整点重启"},
@@ -110,17 +104,17 @@ TEST(Slot, TypedTextIsStoredAsTheNextStartReadsIt) {
         {'d', 2, "5[*]", 3, "3"},
         {'x', 1, "1*1[*]", 6, ""},
     };
-    for (const Case& c : cases) {
+    for (const auto& [field, n, typed, stored_at, stored] : cases) {
         Rig rig;
         TimedSlot& slot = rig.master.second(1);
         int changes = 0;
         slot.set_on_change([&] { ++changes; });
-        if (c.field == 'p') slot.set_path_text(c.typed);
-        if (c.field == 'd') slot.set_delay(c.n, c.typed);
-        if (c.field == 'x') slot.set_position(c.n, c.typed);
-        if (c.field == 'r') slot.set_choice_text(c.n, c.typed);
-        EXPECT_EQ(changes, 1) << c.typed << ": the panel shows the field again";
-        EXPECT_EQ(split_text(slot.to_param_string(), "[*]")[c.stored_at], c.stored) << c.typed;
+        if (field == 'p') slot.set_path_text(typed);
+        if (field == 'd') slot.set_delay(n, typed);
+        if (field == 'x') slot.set_position(n, typed);
+        if (field == 'r') slot.set_choice_text(n, typed);
+        EXPECT_EQ(changes, 1) << typed << ": the panel shows the field again";
+        EXPECT_EQ(split_text(slot.to_param_string(), "[*]")[stored_at], stored) << typed;
     }
 }
 
