@@ -59,6 +59,8 @@ TEST_F(EndToEnd, KeepsTheProgramRunningClicksWhereStoredAndSavesOnEnter) {
     ASSERT_TRUE(wait_until([&] { return started_pids(target).size() == 1; }, 15s));
     ASSERT_TRUE(wait_until([&] { return !clicks(target).empty(); }, 15s));
     EXPECT_EQ(clicks(target).front(), kClickSeen);
+    EXPECT_EQ(read_file(target + ".log").find("platform"), std::string::npos)
+        << "a started program gets the environment keeprun was started with";
 
     const int first = started_pids(target).front();
     ::kill(first, SIGKILL);
