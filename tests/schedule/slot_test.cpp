@@ -107,13 +107,10 @@ TEST(Slot, TypedTextIsStoredAsTheNextStartReadsIt) {
     for (const auto& [field, n, typed, stored_at, stored] : cases) {
         Rig rig;
         TimedSlot& slot = rig.master.second(1);
-        int changes = 0;
-        slot.set_on_change([&] { ++changes; });
         if (field == 'p') slot.set_path_text(typed);
         if (field == 'd') slot.set_delay(n, typed);
         if (field == 'x') slot.set_position(n, typed);
         if (field == 'r') slot.set_choice_text(n, typed);
-        EXPECT_EQ(changes, 1) << typed << ": the panel shows the field again";
         EXPECT_EQ(split_text(slot.to_param_string(), "[*]")[stored_at], stored) << typed;
     }
 }
