@@ -14,11 +14,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <vector>
 
 int main(int argc, char** argv) {
     keeprun::share_one_heap();
-    // Clicks, the cursor readout and Ctrl+8 work through X11 only.
-    qputenv("QT_QPA_PLATFORM", "xcb");
     const char* session = std::getenv("XDG_SESSION_TYPE");
     if (session && std::strcmp(session, "wayland") == 0)
         std::cerr << "keeprun: this is a Wayland session; clicks, the cursor readout and "
@@ -29,7 +28,15 @@ int main(int argc, char** argv) {
             << "keeprun: no X11 display (DISPLAY is not set); keeprun needs an X11 session.\n";
         return 1;
     }
-    QApplication app(argc, argv);
+    // Clicks, the cursor readout and Ctrl+8 work through X11 only. Asked for on
+    // the command line, not in the environment, which started programs inherit.
+    std::vector<char*> qt_args(argv, argv + argc);
+    char platform_option[] = "-platform";
+    char platform[] = "xcb";
+    qt_args.insert(qt_args.begin() + (argc > 0 ? 1 : 0), {platform_option, platform});
+    int qt_argc = static_cast<int>(qt_args.size());
+    qt_args.push_back(nullptr);
+    QApplication app(qt_argc, qt_args.data());
     const std::string mouse_error = keeprun::mouse_open();
     if (!mouse_error.empty()) {
         std::cerr << "keeprun: " << mouse_error << "\n";

@@ -88,8 +88,10 @@ void SlotPanel::build_first_row() {
     path_box->setGeometry(tw_rect(540, kRow1, 6165, kRowHeight));
     path_box->setAcceptDrops(true);
     path_box->on_files = [this](const std::vector<std::string>& files) { take_drop(files); };
-    connect(path_box, &QLineEdit::textEdited, this,
-            [this](const QString& t) { slot_.set_path_text(t.toStdString()); });
+    // A typed path counts once typing ends: a pause at a prefix that names a
+    // program must not start that program.
+    connect(path_box, &QLineEdit::editingFinished, this,
+            [this] { slot_.set_path_text(path_box->text().toStdString()); });
 
     action_buttons[0] = new QPushButton(QStringLiteral("清除"), this);
     action_buttons[0]->setGeometry(tw_rect(6720, kRow1, 570, kRowHeight));
@@ -175,10 +177,9 @@ void SlotPanel::show_slot() {
                     items << q(item);
                 if (!items.isEmpty()) rule_lists[k]->set_items(items, 0);
             }
-            if (rule_lists[k]->text() != q(slot_.rule_text(k))) {
-                for (int n = 0; n < rule_lists[k]->count(); ++n)
-                    if (rule_lists[k]->item_text(n) == q(list.text)) rule_lists[k]->select_index(n);
-            }
+            // Typed times are no items: the field shows the slot's text itself.
+            set_text_if_changed(rule_lists[k]->findChild<QLineEdit*>(QStringLiteral("edit")),
+                                list.text);
             rule_lists[k]->set_list_top(second_->rule_list_top());
         }
     }

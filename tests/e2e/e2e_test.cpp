@@ -71,6 +71,8 @@ TEST_F(EndToEnd, KeepsTheProgramRunningClicksWhereStoredAndSavesOnEnter) {
     const int reader_check = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
     EXPECT_EQ(reader_check, -1) << "keeprun opened the fifo";
     if (reader_check >= 0) ::close(reader_check);
+    EXPECT_EQ(read_file(target + ".log").find("platform"), std::string::npos)
+        << "a started program gets the environment keeprun was started with";
 
     const int first = started_pids(target).front();
     ::kill(first, SIGKILL);

@@ -51,21 +51,27 @@ TEST_F(SlotPanelTest, FreshFirstKindShowsItsNumberHintDelaysAndUnsetPositions) {
 }
 
 TEST_F(SlotPanelTest, TypedFieldsReachTheSlotAndRepaintTheMarks) {
-    QTest::keyClicks(first.position_boxes[1], "12*");
-    QTest::keyClicks(first.position_boxes[2], "1*");
+    QTest::keyClicks(first.position_boxes[1], "12*3");
+    QTest::keyClicks(first.position_boxes[2], "12*");
+    QTest::keyClicks(first.position_boxes[3], "1*1[*]");
     first.delay_lists[1]->lineEdit()->clear();
     QTest::keyClicks(first.delay_lists[1]->lineEdit(), "2.5");
     first.path_box->selectAll();
-    QTest::keyClicks(first.path_box, "/opt/tool/run");
+    QTest::keyClicks(first.path_box, "/bin/sh");
 
     const Slot& slot = engine.master.first(3);
-    EXPECT_EQ(slot.position(1), "12*");
+    EXPECT_EQ(slot.position(1), "12*3");
     EXPECT_EQ(slot.delay(1), "2.5");
-    EXPECT_EQ(slot.path_text(), "/opt/tool/run");
+    EXPECT_EQ(slot.path_text(), "拖入此方框") << "a typed path waits for the end of typing";
+    QTest::keyClicks(first.path_box, "ort");
+    QTest::keyClick(first.path_box, Qt::Key_Return);
+    EXPECT_EQ(slot.path_text(), "/bin/short");
+    EXPECT_EQ(first.path_box->text(), "/bin/short");
     EXPECT_EQ(back_color(first.position_boxes[1]), 0xFFFFFF);
     EXPECT_EQ(fore_color(first.position_boxes[1]), 1);
     EXPECT_EQ(back_color(first.delay_lists[1]), 0xFFFFFF);
-    EXPECT_EQ(back_color(first.position_boxes[2]), 0xF9F9F4) << "1* is too short to count";
+    EXPECT_EQ(back_color(first.position_boxes[2]), 0xF9F9F4) << "12* lacks its second number";
+    EXPECT_EQ(first.position_boxes[3]->text(), "1*1[*") << "the separator is refused";
     EXPECT_EQ(fore_color(first.path_box), 1) << "a path shows dark";
 }
 
@@ -134,6 +140,9 @@ TEST_F(SlotPanelTest, TypedRuleReachesTheSlot) {
     field->clear();
     QTest::keyClicks(field, " 07:30:00 ");
     EXPECT_EQ(engine.master.second(2).rule_text(0), "07:30:00");
+    engine.master.second(2).apply_param_string(
+        "/p[*]8[*]3[*]3[*]3[*][*][*][*][*]0[*]1[*]6:5[*]7:30:15");
+    EXPECT_EQ(second.rule_lists[1]->text(), "07:30:15") << "a stored typed time shows";
 }
 
 struct DropCase {
