@@ -86,8 +86,8 @@ std::string copy_hotkey_open(const char*) {
     window_class.hInstance = instance;
     window_class.lpszClassName = kWindowClass;
     RegisterClassW(&window_class);
-    l.window = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                               instance, nullptr);
+    l.window = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance,
+                               nullptr);
     l.hook = l.window ? SetWindowsHookExW(WH_KEYBOARD_LL, on_key, instance, 0) : nullptr;
     if (!l.hook) {
         copy_hotkey_close();
