@@ -3,6 +3,7 @@
 #include "app/end_program.h"
 #include "app/help_picture_window.h"
 #include "app/mouse_readout.h"
+#include "app/tab_order.h"
 #include "ui/control_color.h"
 #include "ui/control_helpers.h"
 #include "ui/open_web_address.h"
@@ -56,6 +57,8 @@ MainWindow::MainWindow(MasterSwitch& engine)
     focus_sink_panel->setGeometry(tw_rect(0, 0, 885, 345));
     focus_sink = new QPushButton(focus_sink_panel);
     focus_sink->setGeometry(0, 0, tw(885), tw(345));
+    // Hidden: takes the focus when asked, but is no Tab stop.
+    focus_sink->setFocusPolicy(Qt::ClickFocus);
 
     const QRect panel_boxes[7] = {tw_rect(0, 0, 3615, 510),       tw_rect(3630, 0, 9585, 510),
                                   tw_rect(13230, 0, 2415, 510),   tw_rect(0, 540, 12135, 3615),
@@ -72,6 +75,7 @@ MainWindow::MainWindow(MasterSwitch& engine)
 
     message_panel = new MessagePanel(this);
     message_panel->move(tw(10590), tw(570));
+    set_tab_order(*this);
     start_timers();
 }
 
@@ -220,6 +224,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    close_confirmed();
+}
+
+void MainWindow::close_confirmed() {
     open_web_address(exit_link);
     if (!save_settings(data_folder_, *this)) {
         QMessageBox::warning(this, QStringLiteral("错误提示"),
@@ -227,6 +235,12 @@ void MainWindow::closeEvent(QCloseEvent* event) {
                                  QStringLiteral("，上次保存的文件保持不变。"));
     }
     end_program();
+}
+
+void MainWindow::bring_to_front() {
+    showNormal();
+    raise();
+    activateWindow();
 }
 
 Slot& MainWindow::engine_slot(int kind, int n) const {
