@@ -58,7 +58,7 @@ void Program::startup_sequence() {
     engine_.set_startup_done();
     main_window_.slot_load_timer.start(10);
     flash_help_buttons();
-    if (main_window_.option() == 1) main_window_.showMinimized();
+    if (main_window_.option() == 1) tray_->start_minimised();
     show_requests_.listen([this] { main_window_.bring_to_front(); });
 }
 

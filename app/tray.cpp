@@ -33,6 +33,15 @@ Tray::Tray(MainWindow& window) : window_(window) {
     icon.show();
 }
 
+void Tray::start_minimised() {
+    // Hidden straight away: a hide racing the window manager's own minimising
+    // could leave the window minimised and out of reach of a later show.
+    if (icon.isVisible())
+        window_.hide();
+    else
+        window_.showMinimized();
+}
+
 void Tray::set_autostart(bool on) {
     const std::string error =
         keeprun::set_autostart(on, QCoreApplication::applicationFilePath().toStdString());

@@ -14,6 +14,8 @@ class Tray : public QObject {
   public:
     // Puts the icon in the tray; does nothing when the desktop has none.
     explicit Tray(MainWindow& window);
+    // "打开本软件时最小化.": into the tray where there is one, else minimised.
+    void start_minimised();
 
     QSystemTrayIcon icon;
     QMenu menu;
