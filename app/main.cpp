@@ -1,5 +1,6 @@
 // keeprun: keeps programs running, restarts them on time rules, and clicks at
 // stored screen positions after every start.
+#include "app/app_icon.h"
 #include "app/program.h"
 #include "system/copy_hotkey.h"
 #include "system/delay.h"
@@ -37,6 +38,9 @@ int main(int argc, char** argv) {
     int qt_argc = static_cast<int>(qt_args.size());
     qt_args.push_back(nullptr);
     QApplication app(qt_argc, qt_args.data());
+    // Every window, dialog and the tray show the program's icon.
+    QApplication::setWindowIcon(keeprun::app_icon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.keeprun.keeprun"));
     const std::string mouse_error = keeprun::mouse_open();
     if (!mouse_error.empty()) {
         std::cerr << "keeprun: " << mouse_error << "\n";

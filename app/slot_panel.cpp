@@ -76,6 +76,7 @@ SlotPanel::SlotPanel(Slot& slot, QWidget* parent)
     focus_sink = new QPushButton(this);
     focus_sink->setGeometry(0, 0, 1, 1);
     focus_sink->setFlat(true);
+    focus_sink->setFocusPolicy(Qt::ClickFocus); // no Tab stop
     build_first_row();
     build_second_row();
     slot_.set_on_change([this] { show_slot(); });
@@ -160,7 +161,11 @@ void SlotPanel::build_second_row() {
 void SlotPanel::show_slot() {
     showing_ = true;
     name_label->setText(q(slot_.label()));
-    set_text_if_changed(path_box, slot_.path_text());
+    // The slot keeps its hint as the path text; on screen it is a placeholder, so
+    // a click puts the caret into an empty box.
+    const bool hint = slot_.path_text() == slot_.hint();
+    path_box->setPlaceholderText(hint ? q(slot_.hint()) : QString());
+    set_text_if_changed(path_box, hint ? std::string() : slot_.path_text());
     for (int i = 0; i < 4; ++i) {
         if (delay_lists[i]->currentText() != q(slot_.delay(i)))
             delay_lists[i]->setEditText(q(slot_.delay(i)));
@@ -190,6 +195,9 @@ void SlotPanel::show_slot() {
 void SlotPanel::show_marks() {
     const Marks m = slot_.refresh_marks();
     set_fore_color(path_box, static_cast<std::int32_t>(m.path_fore));
+    QPalette hint_colour = path_box->palette();
+    hint_colour.setColor(QPalette::PlaceholderText, hint_colour.color(QPalette::Text));
+    path_box->setPalette(hint_colour);
     for (std::size_t i = 0; i < 4; ++i) {
         set_back_color(delay_lists[i], static_cast<std::int32_t>(m.delay_back[i]));
         set_back_color(delay_lists[i]->lineEdit(), static_cast<std::int32_t>(m.delay_back[i]));

@@ -9,7 +9,7 @@ keeprun_build_packages=(
     xvfb xdotool imagemagick
 )
 keeprun_test_packages=(
-    xclip openbox x11-utils faketime strace supervisor clang libclang-rt-14-dev
+    xclip openbox trayer x11-utils faketime strace supervisor clang libclang-rt-14-dev
     clang-format dpkg-dev file lintian desktop-file-utils appstream
 )
 

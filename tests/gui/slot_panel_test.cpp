@@ -35,7 +35,9 @@ class SlotPanelTest : public ::testing::Test {
 
 TEST_F(SlotPanelTest, FreshFirstKindShowsItsNumberHintDelaysAndUnsetPositions) {
     EXPECT_EQ(first.name_label->text(), "程序3");
-    EXPECT_EQ(first.path_box->text(), "拖入此方框");
+    EXPECT_TRUE(first.path_box->text().isEmpty()) << "a click lands in an empty box";
+    EXPECT_EQ(first.path_box->placeholderText(), "拖入此方框");
+    EXPECT_EQ(engine.master.first(3).path_text(), "拖入此方框") << "the slot keeps the hint";
     EXPECT_EQ(fore_color(first.path_box), 0x808080);
     const char* delays[4] = {"8", "3", "3", "3"};
     for (int i = 0; i < 4; ++i) {
@@ -73,6 +75,12 @@ TEST_F(SlotPanelTest, TypedFieldsReachTheSlotAndRepaintTheMarks) {
     EXPECT_EQ(back_color(first.position_boxes[2]), 0xF9F9F4) << "12* lacks its second number";
     EXPECT_EQ(first.position_boxes[3]->text(), "1*1[*") << "the separator is refused";
     EXPECT_EQ(fore_color(first.path_box), 1) << "a path shows dark";
+    EXPECT_TRUE(first.path_box->placeholderText().isEmpty());
+
+    first.path_box->selectAll();
+    QTest::keyClick(first.path_box, Qt::Key_Backspace);
+    EXPECT_EQ(slot.path_text(), "") << "an emptied box is stored empty";
+    EXPECT_TRUE(first.path_box->placeholderText().isEmpty());
 }
 
 TEST_F(SlotPanelTest, LoadedDelaysStayVerbatimAndRoundTrip) {
@@ -93,7 +101,8 @@ TEST_F(SlotPanelTest, ClearEmptiesPositionsAndResetsDelaysButKeepsTheSwitches) {
     slot.apply_param_string(
         "/x/y[*]20[*]9[*]9[*]9[*]1*2[*]3*4[*][*][*]0[*]1[*][*]20:05:00[*][*][*]");
     QTest::mouseClick(second.action_buttons[0], Qt::LeftButton);
-    EXPECT_EQ(second.path_box->text(), "设置时间后生效");
+    EXPECT_TRUE(second.path_box->text().isEmpty());
+    EXPECT_EQ(second.path_box->placeholderText(), "设置时间后生效");
     EXPECT_EQ(second.delay_lists[0]->currentText(), "8");
     EXPECT_EQ(second.delay_lists[3]->currentText(), "3");
     EXPECT_TRUE(second.position_boxes[0]->text().isEmpty());

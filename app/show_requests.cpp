@@ -1,0 +1,47 @@
+#include "app/show_requests.h"
+
+#include "system/single_instance.h"
+
+#include <QLocalSocket>
+
+namespace keeprun {
+namespace {
+
+// The lock's folder and name with another ending.
+QString socket_path() {
+    std::string path = instance_lock_path();
+    if (path.ends_with(".lock")) path.resize(path.size() - 5);
+    return QString::fromStdString(path + ".socket");
+}
+
+constexpr char kShow[] = "show\n";
+
+} // namespace
+
+void ShowRequests::listen(std::function<void()> show) {
+    show_ = std::move(show);
+    server_.setSocketOptions(QLocalServer::UserAccessOption);
+    QLocalServer::removeServer(socket_path());
+    if (!server_.listen(socket_path())) return;
+    QObject::connect(&server_, &QLocalServer::newConnection, &server_, [this] {
+        while (QLocalSocket* peer = server_.nextPendingConnection()) {
+            QObject::connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
+            QObject::connect(peer, &QLocalSocket::readyRead, peer, [this, peer] {
+                if (!peer->canReadLine()) return;
+                if (peer->readLine() == kShow) show_();
+                peer->disconnectFromServer();
+            });
+        }
+    });
+}
+
+void ask_running_instance_to_show() {
+    QLocalSocket socket;
+    socket.connectToServer(socket_path());
+    if (!socket.waitForConnected(1000)) return;
+    socket.write(kShow);
+    socket.waitForBytesWritten(1000);
+    socket.disconnectFromServer();
+}
+
+} // namespace keeprun
