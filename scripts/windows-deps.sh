@@ -52,6 +52,7 @@ qt_options=(
     -DFEATURE_ssl=OFF
     -DFEATURE_schannel=OFF
     -DFEATURE_direct2d=OFF
+    -DFEATURE_directwrite3=OFF
     -DFEATURE_androiddeployqt=OFF
     -DFEATURE_jpeg=OFF
     -DFEATURE_freetype=OFF
@@ -139,6 +140,25 @@ fetch_source() {
     return 1
 }
 
+# Debian's Qt source drops the bundled tablet headers. Wine's declare the
+# same interface but lean on two macros of Wine's own windef.h.
+add_wintab() {
+    local dir=$1
+    mkdir -p "$dir"
+    cp /usr/include/wine/wine/windows/pktdef.h "$dir/"
+    cp /usr/include/wine/wine/windows/wintab.h "$dir/wine-wintab.h"
+    cat >"$dir/wintab.h" <<'EOF'
+#ifndef WINELIB_NAME_AW
+#define WINELIB_NAME_AW(func) func##W
+#define DECL_WINELIB_TYPE_AW(type) typedef WINELIB_NAME_AW(type) type;
+#endif
+#ifndef API
+#define API WINAPI
+#endif
+#include "wine-wintab.h"
+EOF
+}
+
 # Configures, builds and installs one CMake source tree into $prefix; the
 # stamp written last marks the cache complete.
 build_into() {
@@ -176,6 +196,7 @@ trap 'rm -rf "$work"' EXIT
 if [ ! -f "$qt_dir/.complete" ]; then
     echo "Building Qt $qt_version for mingw into $qt_dir (about 15 minutes)"
     source=$(fetch_source qt6-base "$qt_version")
+    add_wintab "$source/src/3rdparty/wintab"
     build_into "$qt_dir" "$source" "${qt_options[@]}"
 fi
 if [ ! -f "$png_dir/.complete" ]; then
