@@ -4,6 +4,10 @@
 
 #include <QLocalSocket>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace keeprun {
 namespace {
 
@@ -18,11 +22,24 @@ constexpr char kShow[] = "show\n";
 
 } // namespace
 
+bool ShowRequests::listen_for_this_user_only() {
+#ifdef _WIN32
+    server_.setSocketOptions(QLocalServer::UserAccessOption);
+    return server_.listen(socket_path());
+#else
+    // The socket is made without rights for others. (Qt's own option for that
+    // binds in a temporary folder and renames the socket into place.)
+    const mode_t old_mask = ::umask(077);
+    const bool listening = server_.listen(socket_path());
+    ::umask(old_mask);
+    return listening;
+#endif
+}
+
 void ShowRequests::listen(std::function<void()> show) {
     show_ = std::move(show);
-    server_.setSocketOptions(QLocalServer::UserAccessOption);
     QLocalServer::removeServer(socket_path());
-    if (!server_.listen(socket_path())) return;
+    if (!listen_for_this_user_only()) return;
     QObject::connect(&server_, &QLocalServer::newConnection, &server_, [this] {
         while (QLocalSocket* peer = server_.nextPendingConnection()) {
             QObject::connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
