@@ -11,3 +11,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# Prefixes passed in CMAKE_PREFIX_PATH (Qt and libpng built by
+# scripts/windows-deps.sh) lie outside the mingw root: search them as roots
+# too. The cross-built Qt finds its host tools in /usr by itself.
+list(APPEND CMAKE_FIND_ROOT_PATH ${CMAKE_PREFIX_PATH})
