@@ -83,12 +83,17 @@ void watch_copy_hotkey(MainWindow& window) {
         copy_hotkey_pressed(); // presses within the pause are over
         if (copy_hotkey_down()) copy_readout(window);
     });
+    const auto on_news = [&window] {
+        if (copy_hotkey_pressed() && !window.hotkey_timer.isActive()) copy_readout(window);
+    };
+#ifdef _WIN32
+    copy_hotkey_on_news(on_news);
+#else
     const int descriptor = copy_hotkey_descriptor();
     if (descriptor < 0) return;
     auto* news = new QSocketNotifier(descriptor, QSocketNotifier::Read, &window);
-    QObject::connect(news, &QSocketNotifier::activated, &window, [&window] {
-        if (copy_hotkey_pressed() && !window.hotkey_timer.isActive()) copy_readout(window);
-    });
+    QObject::connect(news, &QSocketNotifier::activated, &window, on_news);
+#endif
 }
 
 QString copy_text(const QString& text) {

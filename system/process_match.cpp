@@ -86,9 +86,13 @@ std::vector<long> win_pids_to_close(const std::vector<WinProcessRow>& table,
     return pids;
 }
 
+std::string win_running_exe(std::string_view path, const ExeAliasTable& aliases) {
+    return win_alias_path(upper(path), aliases);
+}
+
 bool win_is_running(const std::vector<WinProcessRow>& table, std::string_view path,
                     const ExeAliasTable& aliases) {
-    const std::string u = win_alias_path(upper(path), aliases);
+    const std::string u = win_running_exe(path, aliases);
     for (const WinProcessRow& row : table)
         if (!row.exe.empty() && row.exe == u) return true;
     return false;

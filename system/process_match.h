@@ -34,6 +34,8 @@ std::string win_alias_path(std::string_view upper_path, const ExeAliasTable& ali
 // Identifiers of the rows to terminate for the path: its own rows and those of
 // its "(X86)" twin, never an identifier of 10 or less.
 std::vector<long> win_pids_to_close(const std::vector<WinProcessRow>& table, std::string_view path);
+// The command-line head of a process that runs the path, after alias mapping.
+std::string win_running_exe(std::string_view path, const ExeAliasTable& aliases);
 // Whether a row runs the path after alias mapping.
 bool win_is_running(const std::vector<WinProcessRow>& table, std::string_view path,
                     const ExeAliasTable& aliases);

@@ -3,8 +3,10 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
 #include <X11/keysym.h>
-#include <bitset>
 #include <fcntl.h>
+#include <optional>
+
+#include "system/copy_key_tracker.h"
 
 namespace keeprun {
 namespace {
@@ -16,9 +18,7 @@ struct Listener {
     KeyCode ctrl[2] = {0, 0};
     KeyCode eight = 0;
     KeyCode keypad_eight[2] = {0, 0};
-    std::bitset<256> down;
-    bool combination = false;
-    bool pressed = false;
+    CopyKeyTracker tracker;
 };
 
 Listener& listener() {
@@ -26,24 +26,17 @@ Listener& listener() {
     return l;
 }
 
-bool any_down(const Listener& l, std::initializer_list<KeyCode> codes) {
-    for (KeyCode code : codes)
-        if (code != 0 && l.down[code]) return true;
-    return false;
-}
-
-CopyKeys keys_of(const Listener& l) {
-    return {any_down(l, {l.ctrl[0], l.ctrl[1]}), any_down(l, {l.eight}),
-            any_down(l, {l.keypad_eight[0], l.keypad_eight[1]})};
+std::optional<CopyKey> key_of(const Listener& l, unsigned code) {
+    if (code == 0) return std::nullopt;
+    if (code == l.ctrl[0]) return CopyKey::left_ctrl;
+    if (code == l.ctrl[1]) return CopyKey::right_ctrl;
+    if (code == l.eight) return CopyKey::eight;
+    if (code == l.keypad_eight[0] || code == l.keypad_eight[1]) return CopyKey::keypad_eight;
+    return std::nullopt;
 }
 
 void key_changed(Listener& l, unsigned code, bool down) {
-    if (code >= l.down.size()) return;
-    l.down[code] = down;
-    const CopyKeys keys = keys_of(l);
-    const bool combination = keys.ctrl && (keys.eight || keys.keypad_eight);
-    if (combination && !l.combination) l.pressed = true;
-    l.combination = combination;
+    if (const auto key = key_of(l, code)) l.tracker.key_changed(*key, down);
 }
 
 // Applies every key event that has arrived, without waiting for more.
@@ -99,10 +92,9 @@ std::string copy_hotkey_open(const char* display_name) {
     // Keys already held when the listening began; the news takes over from here.
     char state[32] = {};
     XQueryKeymap(d, state);
-    for (unsigned code = 0; code < l.down.size(); ++code)
-        l.down[code] = (state[code / 8] & (1 << (code % 8))) != 0;
-    const CopyKeys keys = keys_of(l);
-    l.combination = keys.ctrl && (keys.eight || keys.keypad_eight);
+    for (unsigned code = 0; code < 256; ++code)
+        if (state[code / 8] & (1 << (code % 8))) key_changed(l, code, true);
+    l.tracker.take_pressed(); // a combination held already is no press
     read_news(l);
     return {};
 }
@@ -115,15 +107,13 @@ int copy_hotkey_descriptor() {
 CopyKeys copy_keys() {
     Listener& l = listener();
     read_news(l);
-    return keys_of(l);
+    return l.tracker.keys();
 }
 
 bool copy_hotkey_pressed() {
     Listener& l = listener();
     read_news(l);
-    const bool pressed = l.pressed;
-    l.pressed = false;
-    return pressed;
+    return l.tracker.take_pressed();
 }
 
 } // namespace keeprun

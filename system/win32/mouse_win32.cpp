@@ -5,10 +5,6 @@
 namespace keeprun {
 namespace {
 
-bool key_down(int virtual_key) {
-    return (GetAsyncKeyState(virtual_key) & 0x8000) != 0;
-}
-
 void left_click() {
     INPUT input[2] = {};
     input[0].type = input[1].type = INPUT_MOUSE;
@@ -40,14 +36,6 @@ void click_at(std::string_view pos, const ClickMarkHook& mark) {
     left_click();
     if (mark) mark();
     if (before) SetCursorPos(before->x, before->y);
-}
-
-CopyKeys copy_keys() {
-    CopyKeys keys;
-    keys.ctrl = key_down(VK_CONTROL);
-    keys.eight = key_down('8');
-    keys.keypad_eight = key_down(VK_NUMPAD8);
-    return keys;
 }
 
 } // namespace keeprun

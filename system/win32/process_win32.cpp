@@ -11,6 +11,26 @@
 #include "system/win32/wide.h"
 
 namespace keeprun {
+
+class ProcessPin {
+  public:
+    ProcessPin() = default;
+    ProcessPin(const ProcessPin&) = delete;
+    ProcessPin& operator=(const ProcessPin&) = delete;
+    ~ProcessPin() {
+        if (handle) CloseHandle(handle);
+    }
+
+    HANDLE handle = nullptr; // null: the system could not pin it
+    DWORD pid = 0;
+    std::optional<std::wstring> image; // what it ran when found
+    bool started = false;              // keeprun started it for the program
+};
+
+void ProcessPinRelease::operator()(ProcessPin* pin) const noexcept {
+    delete pin;
+}
+
 namespace {
 
 class Handle {
@@ -94,6 +114,7 @@ std::string program_of(HANDLE process) {
 }
 
 constexpr DWORD kLookAccess = PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_VM_READ;
+constexpr DWORD kPinAccess = kLookAccess | SYNCHRONIZE | PROCESS_TERMINATE;
 
 template <typename Found> void scan_processes(Found found) {
     Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
@@ -137,6 +158,27 @@ std::wstring quoted(std::string_view arg) {
     return out + L"\"";
 }
 
+// The shell starts the program (or opens the address) on its own: nothing of
+// keeprun's is inherited, and nobody waits for it. With `process`, a handle on
+// the process it started, if it started one.
+bool shell_open(const std::vector<std::string>& args, HANDLE* process) {
+    if (args.empty() || args.front().empty()) return false;
+    const std::wstring file = widen(args.front());
+    std::wstring parameters;
+    for (std::size_t i = 1; i < args.size(); ++i)
+        parameters += (i > 1 ? L" " : L"") + quoted(args[i]);
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI | (process ? SEE_MASK_NOCLOSEPROCESS : 0);
+    info.lpVerb = L"open";
+    info.lpFile = file.c_str();
+    info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExW(&info)) return false;
+    if (process) *process = info.hProcess;
+    return true;
+}
+
 } // namespace
 
 void list_processes(std::vector<WinProcessRow>& table) {
@@ -166,21 +208,47 @@ bool open_program(std::string_view path) {
 }
 
 bool start_detached(const std::vector<std::string>& args) {
-    // The shell starts the program (or opens the address) on its own: nothing
-    // of keeprun's is inherited, and nobody waits for it.
-    if (args.empty() || args.front().empty()) return false;
-    const std::wstring file = widen(args.front());
-    std::wstring parameters;
-    for (std::size_t i = 1; i < args.size(); ++i)
-        parameters += (i > 1 ? L" " : L"") + quoted(args[i]);
-    SHELLEXECUTEINFOW info{};
-    info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
-    info.lpVerb = L"open";
-    info.lpFile = file.c_str();
-    info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
-    info.nShow = SW_SHOWNORMAL;
-    return ShellExecuteExW(&info) != FALSE;
+    return shell_open(args, nullptr);
+}
+
+PinnedProcess find_pinned(std::string_view path, const ExeAliasTable& aliases) {
+    const std::string exe = win_running_exe(path, aliases);
+    std::vector<WinProcessRow> table;
+    list_processes(table);
+    for (const WinProcessRow& row : table) {
+        if (row.exe.empty() || row.exe != exe) continue;
+        const auto pid = static_cast<DWORD>(std::stoul(row.pid));
+        const HANDLE process = OpenProcess(kPinAccess, FALSE, pid);
+        if (!process && GetLastError() == ERROR_INVALID_PARAMETER) continue; // gone
+        PinnedProcess pin(new ProcessPin);
+        pin->pid = pid;
+        if (!process) return pin; // running, but asked again next time
+        pin->handle = process;
+        pin->image = image_path(process);
+        // The id may have passed to another process between the walk and the
+        // pin: the pinned one must still match.
+        if (program_of(process) == exe && pin_holds(*pin)) return pin;
+    }
+    return nullptr;
+}
+
+PinnedProcess open_pinned(std::string_view path) {
+    PinnedProcess pin(new ProcessPin);
+    if (!shell_open({std::string(path)}, &pin->handle)) return nullptr;
+    pin->pid = pin->handle ? GetProcessId(pin->handle) : 0;
+    pin->started = true;
+    return pin;
+}
+
+bool pin_holds(const ProcessPin& pin) {
+    // The handle keeps the id from passing to another process; it is
+    // signalled once the process has ended.
+    if (!pin.handle || WaitForSingleObject(pin.handle, 0) != WAIT_TIMEOUT) return false;
+    return pin.started || (pin.image && image_path(pin.handle) == pin.image);
+}
+
+void kill_pinned(const ProcessPin& pin) {
+    if (pin.pid > 10 && pin_holds(pin)) TerminateProcess(pin.handle, 1);
 }
 
 } // namespace keeprun

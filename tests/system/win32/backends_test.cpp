@@ -64,6 +64,33 @@ TEST(Win32Process, AStartedProgramIsFoundEndedAndNotMistakenAfterwards) {
     EXPECT_FALSE(open_program(dir.path() + "\\missing.exe"));
 }
 
+TEST(Win32Process, APinHoldsWhileItsProcessLives) {
+    TempDir dir;
+    const std::string program = helper_in(dir.path(), "pinned.exe");
+    EXPECT_FALSE(find_pinned(program, {}));
+    EXPECT_FALSE(open_pinned(dir.path() + "\\missing.exe"));
+
+    // Started with a pin, then ended from outside.
+    const PinnedProcess started = open_pinned(program);
+    ASSERT_TRUE(started);
+    EXPECT_TRUE(pin_holds(*started));
+    ASSERT_TRUE(wait_until([&] { return is_program_running(program, {}) == 1; }));
+    close_program(program);
+    EXPECT_TRUE(wait_until([&] { return !pin_holds(*started); }));
+
+    // Found by a walk (here through an alias row), then ended through the pin.
+    ASSERT_TRUE(open_program(program));
+    PinnedProcess found;
+    ASSERT_TRUE(wait_until([&] {
+        found = find_pinned(dir.path() + "\\launcher.exe", {{"LAUNCHER.EXE", "PINNED.EXE"}});
+        return found != nullptr;
+    }));
+    EXPECT_TRUE(pin_holds(*found));
+    kill_pinned(*found);
+    EXPECT_TRUE(wait_until([&] { return !pin_holds(*found); }));
+    EXPECT_TRUE(wait_until([&] { return is_program_running(program, {}) == 0; }));
+}
+
 TEST(Win32Process, TheInstanceMutexHoldsAcrossProcesses) {
     TempDir dir;
     const std::string name = "Local\\keeprun-test-" + std::to_string(GetCurrentProcessId());

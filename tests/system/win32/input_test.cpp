@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <utility>
+
+#include "system/copy_hotkey.h"
 #include "system/mouse.h"
 #include "tests/system/temp_dir.h"
 
@@ -81,28 +84,48 @@ TEST(Win32Input, AClickLandsAtItsPositionAndTheCursorGoesBack) {
     EXPECT_EQ(cursor_pos(), (ScreenPoint{20, 30}));
 }
 
-TEST(Win32Input, CtrlAndEightSentAsKeysAreSeen) {
+TEST(Win32Input, CopyKeysAreToldThroughTheHook) {
     TestWindow window;
+    ASSERT_EQ(copy_hotkey_open(), "");
+    int told = 0;
+    copy_hotkey_on_news([&] { ++told; });
     const struct {
-        WORD eight;
+        WORD key;
         bool CopyKeys::*field;
-    } cases[] = {{'8', &CopyKeys::eight}, {VK_NUMPAD8, &CopyKeys::keypad_eight}};
+    } cases[] = {{'8', &CopyKeys::eight},
+                 {VK_NUMPAD8, &CopyKeys::keypad_eight},
+                 {VK_UP, &CopyKeys::keypad_eight}}; // not extended: the keypad's 8
     for (const auto& c : cases) {
-        EXPECT_FALSE(copy_hotkey_down());
+        told = 0;
         key(VK_CONTROL, true);
-        key(c.eight, true);
-        EXPECT_TRUE(wait_until([] {
+        key(c.key, true);
+        EXPECT_TRUE(wait_until([&] {
             pump();
-            return copy_hotkey_down();
-        })) << c.eight;
+            return told == 1;
+        })) << c.key;
         EXPECT_TRUE(copy_keys().*c.field);
-        key(c.eight, false);
+        EXPECT_TRUE(copy_hotkey_down());
+        EXPECT_TRUE(copy_hotkey_pressed());
+        EXPECT_FALSE(copy_hotkey_pressed()) << "once per press";
+        key(c.key, false);
         key(VK_CONTROL, false);
         EXPECT_TRUE(wait_until([] {
             pump();
             return !copy_hotkey_down();
         }));
     }
+
+    // A tap no check of the key state could catch is told all the same.
+    told = 0;
+    for (const auto& [virtual_key, down] :
+         {std::pair{VK_CONTROL, true}, {'8', true}, {'8', false}, {VK_CONTROL, false}})
+        key(static_cast<WORD>(virtual_key), down);
+    EXPECT_TRUE(wait_until([&] {
+        pump();
+        return told == 1 && !copy_hotkey_down();
+    }));
+    EXPECT_TRUE(copy_hotkey_pressed());
+    copy_hotkey_close();
 }
 
 } // namespace
