@@ -16,6 +16,7 @@
 
 int main(int argc, char** argv) {
     keeprun::share_one_heap();
+#ifndef _WIN32
     // Clicks, the cursor readout and Ctrl+8 work through X11 only.
     qputenv("QT_QPA_PLATFORM", "xcb");
     const char* session = std::getenv("XDG_SESSION_TYPE");
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
             << "keeprun: no X11 display (DISPLAY is not set); keeprun needs an X11 session.\n";
         return 1;
     }
+#endif
     QApplication app(argc, argv);
     const std::string mouse_error = keeprun::mouse_open();
     if (!mouse_error.empty()) {
@@ -39,9 +41,13 @@ int main(int argc, char** argv) {
     // Windows are hidden and shown during start-up; only end_program ends keeprun.
     QApplication::setQuitOnLastWindowClosed(false);
     QTranslator translator;
-    if (translator.load(QStringLiteral("qtbase_zh_CN"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    // On Windows the translations travel beside the program.
+    for (const QString& folder : {QCoreApplication::applicationDirPath() + "/translations",
+                                  QLibraryInfo::path(QLibraryInfo::TranslationsPath)}) {
+        if (!translator.load(QStringLiteral("qtbase_zh_CN"), folder)) continue;
         QApplication::installTranslator(&translator);
+        break;
+    }
     // The layout is made for the 12-pixel CJK type of the original system.
     QFont font(QStringLiteral("WenQuanYi Micro Hei"));
     font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
