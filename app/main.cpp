@@ -19,6 +19,7 @@
 
 int main(int argc, char** argv) {
     keeprun::share_one_heap();
+#ifndef _WIN32
     const char* session = std::getenv("XDG_SESSION_TYPE");
     if (session && std::strcmp(session, "wayland") == 0)
         std::cerr << "keeprun: this is a Wayland session; clicks, the cursor readout and "
@@ -29,12 +30,15 @@ int main(int argc, char** argv) {
             << "keeprun: no X11 display (DISPLAY is not set); keeprun needs an X11 session.\n";
         return 1;
     }
+#endif
+    std::vector<char*> qt_args(argv, argv + argc);
+#ifndef _WIN32
     // Clicks, the cursor readout and Ctrl+8 work through X11 only. Asked for on
     // the command line, not in the environment, which started programs inherit.
-    std::vector<char*> qt_args(argv, argv + argc);
     char platform_option[] = "-platform";
     char platform[] = "xcb";
     qt_args.insert(qt_args.begin() + (argc > 0 ? 1 : 0), {platform_option, platform});
+#endif
     int qt_argc = static_cast<int>(qt_args.size());
     qt_args.push_back(nullptr);
     QApplication app(qt_argc, qt_args.data());
@@ -53,9 +57,13 @@ int main(int argc, char** argv) {
     // Windows are hidden and shown during start-up; only end_program ends keeprun.
     QApplication::setQuitOnLastWindowClosed(false);
     QTranslator translator;
-    if (translator.load(QStringLiteral("qtbase_zh_CN"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    // On Windows the translations travel beside the program.
+    for (const QString& folder : {QCoreApplication::applicationDirPath() + "/translations",
+                                  QLibraryInfo::path(QLibraryInfo::TranslationsPath)}) {
+        if (!translator.load(QStringLiteral("qtbase_zh_CN"), folder)) continue;
         QApplication::installTranslator(&translator);
+        break;
+    }
     // The layout is made for the 12-pixel CJK type of the original system.
     QFont font(QStringLiteral("WenQuanYi Micro Hei"));
     font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),

@@ -1,6 +1,7 @@
 #pragma once
 // The session ending under keeprun: a logout or shutdown (SIGTERM, SIGHUP),
-// Ctrl+C (SIGINT), or the X server going away.
+// Ctrl+C (SIGINT), or the X server going away; on Windows the end of the
+// session (WM_QUERYENDSESSION, WM_ENDSESSION).
 #include <functional>
 
 namespace keeprun {

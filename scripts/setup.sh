@@ -27,8 +27,9 @@ keeprun_install_missing() {
         DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q "${missing[@]}"
 }
 
+# A script's own extra packages go in keeprun_packages before it calls this.
 keeprun_setup() {
-    keeprun_install_missing "${keeprun_build_packages[@]}"
+    keeprun_install_missing "${keeprun_build_packages[@]}" ${keeprun_packages[@]+"${keeprun_packages[@]}"}
 }
 
 keeprun_setup_tests() {

@@ -2,7 +2,8 @@
 # The engine (schedule, system, net) and its unit tests cross-built for
 # Windows with mingw-w64 into build-win-engine/, then run under Wine through
 # CTest: a throwaway Wine prefix, no Wine debug output, a private Xvfb for the
-# tests that need a desktop.
+# tests that need a desktop. Then the whole program (scripts/build-windows) and
+# its end-to-end run under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/setup.sh
@@ -43,3 +44,11 @@ export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # would otherwise wait for them).
 xvfb-run -a bash -c 'wineserver -p && wineboot -i >/dev/null 2>&1 &&
     cd "$1" && ctest --output-on-failure -j "$2" -L unit' _ "$build" "$(nproc)"
+
+# keeprun.exe, its installer and the zip (build-win/), then the end-to-end run
+# under Wine, driven by the Linux build's test against its keeprun-mirror:
+# both programs get the same mirror addresses.
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$(nproc)" --target keeprun-mirror wine_e2e_test
+KEEPRUN_MIRRORS=$(sed -n 's/^KEEPRUN_MIRRORS:STRING=//p' build/CMakeCache.txt) scripts/build-windows
+(cd build && ctest --output-on-failure -L wine)

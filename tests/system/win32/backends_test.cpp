@@ -8,6 +8,7 @@
 
 #include <filesystem>
 
+#include "system/autostart.h"
 #include "system/data_folder.h"
 #include "system/file_io.h"
 #include "system/process.h"
@@ -118,6 +119,24 @@ TEST(Win32Store, TextsRoundTripThroughTheRegistry) {
     RegCloseKey(key);
     RegDeleteTreeW(HKEY_CURRENT_USER,
                    (L"Software\\VB and VBA Program Settings\\" + widen(app)).c_str());
+}
+
+TEST(Win32Store, StartAtLoginIsTheQuotedPathInTheRunKey) {
+    const std::string program = "C:\\Program Files\\keeprun 程序\\keeprun.exe";
+    for (int round = 0; round < 2; ++round) { // a second switch-on or -off changes nothing
+        ASSERT_EQ(set_autostart(true, program), "");
+        EXPECT_TRUE(autostart_enabled());
+    }
+    wchar_t value[MAX_PATH] = {};
+    DWORD size = sizeof value;
+    ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                           L"keeprun", RRF_RT_REG_SZ, nullptr, value, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(narrow(value), "\"" + program + "\"");
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_EQ(set_autostart(false, program), "");
+        EXPECT_FALSE(autostart_enabled());
+    }
 }
 
 TEST(Win32Files, DataFolderAndFilesUnderWidePaths) {

@@ -1,0 +1,95 @@
+; The keeprun installer. scripts/build-windows passes
+;   VERSION  the program's version
+;   FILES    where files.nsh and remove.nsh list the files of the program folder
+;   ICON     keeprun.ico
+;   OUTFILE  the installer to write
+; Silent: keeprun-<version>-setup.exe /S [/AUTOSTART] [/D=folder]
+; 64-bit like keeprun itself: it needs no 32-bit Wine either.
+Target amd64-unicode
+SetCompressor /SOLID lzma
+RequestExecutionLevel admin
+
+!include MUI2.nsh
+!include FileFunc.nsh
+!include LogicLib.nsh
+!include Sections.nsh
+
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\keeprun"
+; The same value keeprun's tray item switches.
+!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+
+Name "keeprun"
+Caption "keeprun ${VERSION} 安装"
+OutFile "${OUTFILE}"
+InstallDir "$PROGRAMFILES64\keeprun"
+InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
+BrandingText "keeprun ${VERSION}"
+VIProductVersion "${VERSION}.0"
+VIAddVersionKey /LANG=2052 "ProductName" "keeprun"
+VIAddVersionKey /LANG=2052 "FileDescription" "keeprun installer"
+VIAddVersionKey /LANG=2052 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=2052 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=2052 "LegalCopyright" "Copyright 2026 keeprun developers"
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_ABORTWARNING
+!define MUI_FINISHPAGE_RUN "$INSTDIR\keeprun.exe"
+!insertmacro MUI_PAGE_COMPONENTS
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "SimpChinese"
+
+Section "keeprun" SecProgram
+    SectionIn RO
+    SetShellVarContext all
+    SetOutPath "$INSTDIR"
+    !include "${FILES}/files.nsh"
+    WriteUninstaller "$INSTDIR\uninstall.exe"
+    CreateShortcut "$SMPROGRAMS\keeprun.lnk" "$INSTDIR\keeprun.exe"
+
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "keeprun"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "keeprun developers"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\keeprun.exe"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+    ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+SectionEnd
+
+Section /o "开机时自动启动" SecAutostart
+    WriteRegStr HKCU "${RUN_KEY}" "keeprun" '"$INSTDIR\keeprun.exe"'
+SectionEnd
+
+!insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
+    !insertmacro MUI_DESCRIPTION_TEXT ${SecProgram} "keeprun 程序和它需要的文件，开始菜单中的快捷方式"
+    !insertmacro MUI_DESCRIPTION_TEXT ${SecAutostart} "登录 Windows 时自动打开 keeprun（托盘菜单中可随时更改）"
+!insertmacro MUI_FUNCTION_DESCRIPTION_END
+
+Function .onInit
+    ; A silent install chooses start-with-Windows with /AUTOSTART.
+    ${GetParameters} $0
+    ClearErrors
+    ${GetOptions} $0 "/AUTOSTART" $1
+    ${IfNot} ${Errors}
+        !insertmacro SelectSection ${SecAutostart}
+    ${EndIf}
+FunctionEnd
+
+Section "Uninstall"
+    SetShellVarContext all
+    ; Only what the installer put there: the folder may hold other files.
+    !include "${FILES}/remove.nsh"
+    Delete "$INSTDIR\uninstall.exe"
+    RMDir "$INSTDIR"
+    Delete "$SMPROGRAMS\keeprun.lnk"
+    DeleteRegValue HKCU "${RUN_KEY}" "keeprun"
+    DeleteRegKey HKLM "${UNINSTALL_KEY}"
+SectionEnd

@@ -1,0 +1,57 @@
+// The program the Wine run gives to a slot: the Windows twin of the end-to-end
+// test program. It logs its start and every click on its window to
+// "<its own path>.log" and runs until it is ended.
+#include "wine_target.h"
+
+#include <fstream>
+#include <string>
+#include <windows.h>
+
+namespace {
+
+std::string log_path() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return std::string(path) + ".log";
+}
+
+// Lines end in LF alone, as the Linux side reads them.
+void log_line(const std::string& line) {
+    std::ofstream(log_path(), std::ios::app | std::ios::binary) << line << "\n" << std::flush;
+}
+
+LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_LBUTTONDOWN) {
+        POINT at{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+        ClientToScreen(window, &at);
+        log_line("click " + std::to_string(at.x) + " " + std::to_string(at.y));
+        return 0;
+    }
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wparam, lparam);
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    log_line("start " + std::to_string(GetCurrentProcessId()));
+    WNDCLASSW window_class{};
+    window_class.lpfnWndProc = window_proc;
+    window_class.hInstance = instance;
+    window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    window_class.lpszClassName = L"keeprun-wine-target";
+    RegisterClassW(&window_class);
+    using namespace keeprun::wine;
+    const HWND window =
+        CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, window_class.lpszClassName, L"target",
+                        WS_POPUP | WS_VISIBLE, kTargetX, kTargetY, kTargetSize, kTargetSize,
+                        nullptr, nullptr, instance, nullptr);
+    if (!window) return 1;
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0)
+        DispatchMessageW(&message);
+    return 0;
+}

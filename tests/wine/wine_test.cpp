@@ -1,0 +1,190 @@
+// keeprun.exe and its installer under Wine on a private X server, against the
+// Linux keeprun-mirror: what a Windows user meets, as far as Wine can show it.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <iostream>
+
+#include "session.h"
+#include "system/codepage.h"
+#include "wine_target.h"
+
+namespace keeprun::e2e {
+namespace {
+
+using wine::kTargetX;
+using wine::kTargetY;
+
+const std::string kTitle = "程序守护与定时重启助手";
+const std::string kTarget = "C:\\programs\\keeprun-wine-target.exe";
+const std::string kClickAt = std::to_string(kTargetX + 60) + "*" + std::to_string(kTargetY + 60);
+const std::string kClickSeen = std::to_string(kTargetX + 60) + " " + std::to_string(kTargetY + 60);
+// A first-kind slot's parameter string: open delay 1 s, one click position.
+const std::string kSlot =
+    kTarget + "[*]1[*]3[*]3[*]3[*]" + kClickAt + "[*][*][*][*]0[*]0[*][*]20:01[*][*][*]";
+
+fs::path win_build() {
+    const char* dir = std::getenv("KEEPRUN_WIN_BUILD");
+    return dir ? fs::path(dir) : fs::path();
+}
+
+// One throwaway Wine prefix on one X server, with one mirror, for every case.
+class WineRun : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        session_ = new Session;
+        session_->serve(server_text(kTitle, "在 Wine 中运行的公告"));
+        run({"wineserver", "-p"}, 60s);
+        run({"wineboot", "-i"}, 300s);
+    }
+    static void TearDownTestSuite() {
+        run({"wineserver", "-k"}, 60s);
+        delete session_;
+    }
+    void SetUp() override {
+        if (!fs::exists(win_build() / "keeprun" / "keeprun.exe"))
+            GTEST_SKIP() << "no Windows build: scripts/build-windows makes build-win/";
+    }
+
+    static Env env() {
+        return {{"PATH", "/usr/bin:/bin"},
+                {"HOME", (s().root() / "home").string()},
+                {"DISPLAY", s().display()},
+                {"WINEPREFIX", (s().root() / "wine").string()},
+                {"WINEDEBUG", "-all"},
+                // No Gecko or Mono prompts, and no launchers of the installed
+                // program made in the user's Linux menus.
+                {"WINEDLLOVERRIDES", "mscoree,mshtml=;winemenubuilder.exe=d"}};
+    }
+    static Session& s() { return *session_; }
+    static fs::path drive_c() { return s().root() / "wine" / "drive_c"; }
+    // Runs `wine args...` (or a Wine tool) to its end; returns what it wrote.
+    static std::string run(const std::vector<std::string>& argv, std::chrono::milliseconds limit) {
+        const fs::path out = s().root() / ("run" + std::to_string(++runs_) + ".log");
+        Process p(argv, env(), out);
+        if (!p.wait_exit(limit)) ADD_FAILURE() << argv.front() << " " << argv.back() << " hangs";
+        return read_file(out);
+    }
+    static std::unique_ptr<Process> start(const std::string& exe) {
+        return std::make_unique<Process>(std::vector<std::string>{"wine", exe}, env(),
+                                         s().root() / ("start" + std::to_string(++runs_) + ".log"));
+    }
+    // Its windows' boxes are relative to the main window's corner.
+    void click_in(unsigned long window, int x, int y) {
+        const WindowBox box = s().x().box(window);
+        s().click(box.x + x, box.y + y);
+    }
+    // Asks the window to close and answers the question with Enter (是).
+    void close_confirmed(unsigned long window) {
+        s().x().request_close(window);
+        const unsigned long ask = s().wait_window("关闭确认", 20s);
+        ASSERT_NE(ask, 0u) << "no close question";
+        s().key_to(ask, "Return");
+    }
+
+    static inline Session* session_ = nullptr;
+    static inline int runs_ = 0;
+};
+
+TEST_F(WineRun, KeepsTheProgramRunningClicksWhereStoredAndSavesInCodePage936) {
+    const fs::path target = drive_c() / "programs" / "keeprun-wine-target.exe";
+    fs::create_directories(target.parent_path());
+    fs::copy_file(win_build() / "keeprun-wine-target.exe", target,
+                  fs::copy_options::overwrite_existing);
+    write_file(drive_c() / "zx" / "data.ini",
+               cp936_encode("[gx]\r\n0=0\r\n[cx1]\r\n1=" + kSlot + "\r\n"));
+    const auto keeprun = start((win_build() / "keeprun" / "keeprun.exe").string());
+    const unsigned long window = s().wait_window(kTitle, 120s);
+    ASSERT_NE(window, 0u) << "titles: " << testing::PrintToString(s().x().titles());
+    ASSERT_TRUE(wait_until(
+        [&] {
+            const WindowBox box = s().x().box(window);
+            return s().pixel(box.x + kMessagePanelX, box.y + kMessagePanelY) == kMessagePanelColour;
+        },
+        20s))
+        << "the announcement is shown";
+    fs::create_directories(build_dir() / "screenshots");
+    s().screenshot(build_dir() / "screenshots" / "wine-announcement.png", s().x().box(window));
+    EXPECT_FALSE(wait_until([&] { return !started_pids(target.string()).empty(); }, 3s))
+        << "nothing starts while the announcement is open";
+
+    click_in(window, kAnnouncementButtonX, kAnnouncementButtonY);
+    ASSERT_TRUE(wait_until([&] { return started_pids(target.string()).size() == 1; }, 15s));
+    ASSERT_TRUE(wait_until([&] { return clicks(target.string()).size() == 1; }, 15s));
+    EXPECT_EQ(clicks(target.string()).front(), kClickSeen);
+
+    const auto killed_at = std::chrono::steady_clock::now();
+    run({"wine", "taskkill", "/F", "/PID", std::to_string(started_pids(target.string()).front())},
+        30s);
+    ASSERT_TRUE(wait_until([&] { return started_pids(target.string()).size() == 2; }, 15s))
+        << "a killed program runs again";
+    const auto delay = std::chrono::steady_clock::now() - killed_at;
+    std::cout << "[   wine   ] started again "
+              << std::chrono::duration_cast<std::chrono::milliseconds>(delay).count()
+              << " ms after the kill\n";
+    ASSERT_TRUE(wait_until([&] { return clicks(target.string()).size() == 2; }, 15s));
+    EXPECT_EQ(clicks(target.string()).back(), kClickSeen);
+
+    // The picture once the click mark is gone (its ring crosses this point).
+    s().xdotool({"mousemove", "--sync", "1200", "1000"});
+    ASSERT_TRUE(
+        wait_until([&] { return s().pixel(kTargetX + 45, kTargetY + 60) == "FFFFFF"; }, 5s));
+    s().screenshot(build_dir() / "screenshots" / "wine-main.png", s().x().box(window));
+    const int help_x[2] = {390, 240};
+    const int help_y[2] = {48, 301};
+    for (int i = 0; i < 2; ++i) {
+        click_in(window, help_x[i], help_y[i]);
+        const unsigned long picture = s().wait_window("说明", 20s);
+        ASSERT_NE(picture, 0u);
+        s().screenshot(build_dir() / "screenshots" /
+                           ("wine-help-SM" + std::to_string(i + 1) + ".png"),
+                       s().x().box(picture));
+        s().x().request_close(picture);
+        ASSERT_TRUE(wait_until([&] { return s().x().windows_named("说明").empty(); }, 20s));
+    }
+
+    close_confirmed(window);
+    ASSERT_EQ(keeprun->wait_exit(30s), std::optional<int>(0));
+    const std::string ini = read_file(drive_c() / "zx" / "data.ini");
+    EXPECT_NE(ini.find(cp936_encode("1=" + kSlot)), std::string::npos) << cp936_decode(ini);
+    const std::string record = read_file(drive_c() / "zx" / "jilu.txt");
+    EXPECT_NE(record.find(cp936_encode("打开程序1")), std::string::npos)
+        << "the record is written in code page 936: " << cp936_decode(record);
+}
+
+TEST_F(WineRun, TheInstallerInstallsStartsWithWindowsAndIsUninstalled) {
+    fs::path setup;
+    for (const auto& entry : fs::directory_iterator(win_build()))
+        if (entry.path().filename().string().ends_with("-setup.exe")) setup = entry.path();
+    ASSERT_FALSE(setup.empty()) << "no installer in " << win_build();
+    run({"wine", setup.string(), "/S", "/AUTOSTART"}, 300s);
+    const fs::path folder = drive_c() / "Program Files" / "keeprun";
+    const fs::path shortcut = drive_c() / "ProgramData" / "Microsoft" / "Windows" / "Start Menu" /
+                              "Programs" / "keeprun.lnk";
+    ASSERT_TRUE(fs::exists(folder / "keeprun.exe"));
+    EXPECT_TRUE(fs::exists(folder / "uninstall.exe"));
+    EXPECT_TRUE(fs::exists(folder / "platforms" / "qwindows.dll"));
+    EXPECT_TRUE(fs::exists(shortcut));
+    const std::string run_key = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    EXPECT_NE(run({"wine", "reg", "query", run_key, "/v", "keeprun"}, 60s)
+                  .find("\"C:\\Program Files\\keeprun\\keeprun.exe\""),
+              std::string::npos)
+        << "start with Windows is the per-user Run key";
+
+    fs::remove(drive_c() / "zx" / "data.ini");
+    const auto keeprun = start((folder / "keeprun.exe").string());
+    const unsigned long window = s().wait_window(kTitle, 120s);
+    ASSERT_NE(window, 0u) << "the installed program shows its window";
+    close_confirmed(window);
+    ASSERT_EQ(keeprun->wait_exit(30s), std::optional<int>(0));
+
+    // The uninstaller runs a copy of itself and returns at once.
+    run({"wine", (folder / "uninstall.exe").string(), "/S"}, 120s);
+    EXPECT_TRUE(wait_until([&] { return !fs::exists(folder); }, 60s)) << "the folder is removed";
+    EXPECT_FALSE(fs::exists(shortcut));
+    EXPECT_EQ(run({"wine", "reg", "query", run_key, "/v", "keeprun"}, 60s).find("keeprun.exe"),
+              std::string::npos);
+}
+
+} // namespace
+} // namespace keeprun::e2e
