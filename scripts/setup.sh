@@ -28,6 +28,7 @@ keeprun_install_missing() {
 }
 
 # A script's own extra packages go in keeprun_packages before it calls this.
+# shellcheck disable=SC2154 # set by the script that sources this, if at all
 keeprun_setup() {
     keeprun_install_missing "${keeprun_build_packages[@]}" ${keeprun_packages[@]+"${keeprun_packages[@]}"}
 }

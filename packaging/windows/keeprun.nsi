@@ -85,6 +85,14 @@ FunctionEnd
 
 Section "Uninstall"
     SetShellVarContext all
+    ; A running keeprun holds its files: it goes first, or nothing is removed.
+  program_first:
+    Delete "$INSTDIR\keeprun.exe"
+    ${If} ${FileExists} "$INSTDIR\keeprun.exe"
+        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "keeprun 正在运行，请先关闭它再卸载。" \
+            /SD IDCANCEL IDRETRY program_first
+        Abort
+    ${EndIf}
     ; Only what the installer put there: the folder may hold other files.
     !include "${FILES}/remove.nsh"
     Delete "$INSTDIR\uninstall.exe"

@@ -23,6 +23,15 @@ const std::string kClickSeen = std::to_string(kTargetX + 60) + " " + std::to_str
 const std::string kSlot =
     kTarget + "[*]1[*]3[*]3[*]3[*]" + kClickAt + "[*][*][*][*]0[*]0[*][*]20:01[*][*][*]";
 
+// A Wine process runs the installed keeprun.exe (its command line is the Windows one).
+bool installed_program_runs() {
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        const std::string cmdline = read_file(entry.path() / "cmdline");
+        if (cmdline.find("Program Files\\keeprun\\keeprun.exe") != std::string::npos) return true;
+    }
+    return false;
+}
+
 fs::path win_build() {
     const char* dir = std::getenv("KEEPRUN_WIN_BUILD");
     return dir ? fs::path(dir) : fs::path();
@@ -152,7 +161,7 @@ TEST_F(WineRun, KeepsTheProgramRunningClicksWhereStoredAndSavesInCodePage936) {
         << "the record is written in code page 936: " << cp936_decode(record);
 }
 
-TEST_F(WineRun, TheInstallerInstallsStartsWithWindowsAndIsUninstalled) {
+TEST_F(WineRun, TheInstalledProgramStartsWithWindowsSavesAtSessionEndAndIsUninstalled) {
     fs::path setup;
     for (const auto& entry : fs::directory_iterator(win_build()))
         if (entry.path().filename().string().ends_with("-setup.exe")) setup = entry.path();
@@ -175,12 +184,27 @@ TEST_F(WineRun, TheInstallerInstallsStartsWithWindowsAndIsUninstalled) {
     const auto keeprun = start((folder / "keeprun.exe").string());
     const unsigned long window = s().wait_window(kTitle, 120s);
     ASSERT_NE(window, 0u) << "the installed program shows its window";
-    close_confirmed(window);
+    // The session ends under it: it saves and ends without asking.
+    run({"wine", "wineboot", "--end-session"}, 60s);
     ASSERT_EQ(keeprun->wait_exit(30s), std::optional<int>(0));
+    EXPECT_TRUE(fs::exists(drive_c() / "zx" / "data.ini"));
+    // The next session starts what the Run key names.
+    run({"wine", "wineboot"}, 120s);
+    const unsigned long again = s().wait_window(kTitle, 120s);
+    ASSERT_NE(again, 0u) << "started with Windows";
+    // Ended for good (the close question was shown above), so its files can go.
+    run({"wine", "taskkill", "/F", "/IM", "keeprun.exe"}, 30s);
+    ASSERT_TRUE(wait_until([&] { return !installed_program_runs(); }, 30s));
 
     // The uninstaller runs a copy of itself and returns at once.
     run({"wine", (folder / "uninstall.exe").string(), "/S"}, 120s);
-    EXPECT_TRUE(wait_until([&] { return !fs::exists(folder); }, 60s)) << "the folder is removed";
+    EXPECT_TRUE(wait_until([&] { return !fs::exists(folder); }, 60s))
+        << "the folder is removed; left: " << testing::PrintToString([&] {
+               std::vector<std::string> left;
+               for (const auto& f : fs::recursive_directory_iterator(folder))
+                   left.push_back(f.path().string());
+               return left;
+           }());
     EXPECT_FALSE(fs::exists(shortcut));
     EXPECT_EQ(run({"wine", "reg", "query", run_key, "/v", "keeprun"}, 60s).find("keeprun.exe"),
               std::string::npos);
