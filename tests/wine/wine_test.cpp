@@ -78,7 +78,7 @@ class WineRun : public ::testing::Test {
         return std::make_unique<Process>(std::vector<std::string>{"wine", exe}, env(),
                                          s().root() / ("start" + std::to_string(++runs_) + ".log"));
     }
-    // Its windows' boxes are relative to the main window's corner.
+    // A point of keeprun's window, given from its corner (Wine places it away from 0,0).
     void click_in(unsigned long window, int x, int y) {
         const WindowBox box = s().x().box(window);
         s().click(box.x + x, box.y + y);
