@@ -2,6 +2,8 @@
 
 #include "ui/png_loader.h"
 
+#include <QKeyEvent>
+
 namespace keeprun {
 
 HelpPictureWindow::HelpPictureWindow(QWidget* main_window, QString picture)
@@ -24,6 +26,13 @@ void HelpPictureWindow::first_tick() {
                       QStringLiteral("CUSTOM"));
     setFixedSize(size());
     show();
+}
+
+void HelpPictureWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape)
+        close();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 } // namespace keeprun

@@ -13,6 +13,10 @@ class HelpPictureWindow : public QWidget {
     QString picture;
     QTimer show_timer;
 
+  protected:
+    // Escape closes the picture.
+    void keyPressEvent(QKeyEvent* event) override;
+
   private:
     void first_tick();
     QWidget* main_window_;

@@ -1,10 +1,12 @@
 // keeprun: keeps programs running, restarts them on time rules, and clicks at
 // stored screen positions after every start.
+#include "app/app_icon.h"
 #include "app/program.h"
 #include "system/copy_hotkey.h"
 #include "system/delay.h"
 #include "system/memory.h"
 #include "system/mouse.h"
+#include "system/pointer_motion.h"
 
 #include <QApplication>
 #include <QFont>
@@ -13,12 +15,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <vector>
 
 int main(int argc, char** argv) {
     keeprun::share_one_heap();
-#ifndef _WIN32
-    // Clicks, the cursor readout and Ctrl+8 work through X11 only.
-    qputenv("QT_QPA_PLATFORM", "xcb");
+#ifdef _WIN32
+    QApplication app(argc, argv);
+#else
     const char* session = std::getenv("XDG_SESSION_TYPE");
     if (session && std::strcmp(session, "wayland") == 0)
         std::cerr << "keeprun: this is a Wayland session; clicks, the cursor readout and "
@@ -29,8 +32,19 @@ int main(int argc, char** argv) {
             << "keeprun: no X11 display (DISPLAY is not set); keeprun needs an X11 session.\n";
         return 1;
     }
+    // Clicks, the cursor readout and Ctrl+8 work through X11 only. Asked for on
+    // the command line, not in the environment, which started programs inherit.
+    std::vector<char*> qt_args(argv, argv + argc);
+    char platform_option[] = "-platform";
+    char platform[] = "xcb";
+    qt_args.insert(qt_args.begin() + (argc > 0 ? 1 : 0), {platform_option, platform});
+    int qt_argc = static_cast<int>(qt_args.size());
+    qt_args.push_back(nullptr);
+    QApplication app(qt_argc, qt_args.data());
 #endif
-    QApplication app(argc, argv);
+    // Every window, dialog and the tray show the program's icon.
+    QApplication::setWindowIcon(keeprun::app_icon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.keeprun.keeprun"));
     const std::string mouse_error = keeprun::mouse_open();
     if (!mouse_error.empty()) {
         std::cerr << "keeprun: " << mouse_error << "\n";
@@ -38,6 +52,8 @@ int main(int argc, char** argv) {
     }
     const std::string hotkey_error = keeprun::copy_hotkey_open();
     if (!hotkey_error.empty()) std::cerr << "keeprun: " << hotkey_error << "\n";
+    const std::string motion_error = keeprun::pointer_motion_open();
+    if (!motion_error.empty()) std::cerr << "keeprun: " << motion_error << "\n";
     // Windows are hidden and shown during start-up; only end_program ends keeprun.
     QApplication::setQuitOnLastWindowClosed(false);
     QTranslator translator;

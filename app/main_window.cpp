@@ -3,6 +3,7 @@
 #include "app/end_program.h"
 #include "app/help_picture_window.h"
 #include "app/mouse_readout.h"
+#include "app/tab_order.h"
 #include "app/window_title.h"
 #include "ui/control_color.h"
 #include "ui/control_helpers.h"
@@ -59,6 +60,8 @@ MainWindow::MainWindow(MasterSwitch& engine)
     focus_sink_panel->setGeometry(tw_rect(0, 0, 885, 345));
     focus_sink = new QPushButton(focus_sink_panel);
     focus_sink->setGeometry(0, 0, tw(885), tw(345));
+    // Hidden: takes the focus when asked, but is no Tab stop.
+    focus_sink->setFocusPolicy(Qt::ClickFocus);
 
     const QRect panel_boxes[7] = {tw_rect(0, 0, 3615, 510),       tw_rect(3630, 0, 9585, 510),
                                   tw_rect(13230, 0, 2415, 510),   tw_rect(0, 540, 12135, 3615),
@@ -75,6 +78,7 @@ MainWindow::MainWindow(MasterSwitch& engine)
 
     message_panel = new MessagePanel(this);
     message_panel->move(tw(10590), tw(570));
+    set_tab_order(*this);
     start_timers();
 }
 
@@ -159,8 +163,6 @@ void MainWindow::start_timers() {
     tick_timer.setObjectName(QStringLiteral("tick_timer"));
     tick_timer.setInterval(500);
     connect(&tick_timer, &QTimer::timeout, this, [this] { engine_.master_tick(); });
-    cursor_timer.setInterval(500);
-    connect(&cursor_timer, &QTimer::timeout, this, [this] { show_cursor_pos(*this); });
     follow_visibility(*this);
     watch_copy_hotkey(*this);
     hover_timer.setSingleShot(true);
@@ -226,6 +228,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    close_confirmed();
+}
+
+void MainWindow::close_confirmed() {
     open_web_address(exit_link);
     if (!save_settings(data_folder_, *this)) {
         QMessageBox failed(QMessageBox::Warning, QStringLiteral("错误提示"),
@@ -236,6 +242,12 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         failed.exec();
     }
     end_program();
+}
+
+void MainWindow::bring_to_front() {
+    showNormal();
+    raise();
+    activateWindow();
 }
 
 Slot& MainWindow::engine_slot(int kind, int n) const {

@@ -55,6 +55,10 @@ class MainWindow : public QWidget, public ConfigTarget, public SchemeWindow, pub
     // Where data.ini and jilu.txt live (set during start-up).
     void set_data_folder(const std::string& folder) { data_folder_ = folder; }
     void show_help_picture(int index);
+    // What the close question's 是 does: opens the exit link, saves, ends keeprun.
+    void close_confirmed();
+    // Shows the window again from the tray or minimised, in front.
+    void bring_to_front();
     QPointer<HelpPictureWindow> help_picture() const { return help_picture_; }
 
     // ConfigTarget

@@ -5,6 +5,7 @@
 #include "system/copy_hotkey.h"
 #include "system/delay.h"
 #include "system/mouse.h"
+#include "system/pointer_motion.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -36,10 +37,30 @@ void copy_readout(MainWindow& window) {
     copy_position(window, window.cursor_readout->text());
 }
 
-// The readout asks the display for the cursor only while someone can see it.
-class ReadoutVisibility : public QObject {
+// A moving pointer is read at most this often: the news is left unread meanwhile.
+constexpr int kPauseAfterMove = 150;
+
+// The readout asks the display for the cursor only while someone can see it,
+// and, when the display tells of moves, only after one.
+class Readout : public QObject {
   public:
-    explicit ReadoutVisibility(MainWindow& window) : QObject(&window), window_(window) {}
+    explicit Readout(MainWindow& window) : QObject(&window), window_(window) {
+        QTimer& timer = window_.cursor_timer;
+        const int descriptor = pointer_motion_descriptor();
+        if (descriptor < 0) {
+            timer.setInterval(500);
+            connect(&timer, &QTimer::timeout, this, [this] { show_cursor_pos(window_); });
+            return;
+        }
+        news_ = new QSocketNotifier(descriptor, QSocketNotifier::Read, this);
+        connect(news_, &QSocketNotifier::activated, this, [this] { follow(); });
+        timer.setSingleShot(true);
+        timer.setInterval(kPauseAfterMove);
+        connect(&timer, &QTimer::timeout, this, [this] {
+            news_->setEnabled(true);
+            follow();
+        });
+    }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
         const QEvent::Type t = event->type();
@@ -51,7 +72,15 @@ class ReadoutVisibility : public QObject {
 
     void update() {
         QTimer& timer = window_.cursor_timer;
-        if (!window_.isVisible() || window_.isMinimized()) {
+        const bool seen = window_.isVisible() && !window_.isMinimized();
+        if (news_) {
+            // The start of the news counts as a move, and shows the position.
+            pointer_motion_listen(seen);
+            if (!seen) {
+                timer.stop();
+                news_->setEnabled(true);
+            }
+        } else if (!seen) {
             timer.stop();
         } else if (!timer.isActive()) {
             show_cursor_pos(window_);
@@ -60,7 +89,15 @@ class ReadoutVisibility : public QObject {
     }
 
   private:
+    void follow() {
+        if (!pointer_moved()) return;
+        show_cursor_pos(window_);
+        news_->setEnabled(false);
+        window_.cursor_timer.start();
+    }
+
     MainWindow& window_;
+    QSocketNotifier* news_ = nullptr;
 };
 
 } // namespace
@@ -71,9 +108,9 @@ void show_cursor_pos(MainWindow& window) {
 }
 
 void follow_visibility(MainWindow& window) {
-    auto* visibility = new ReadoutVisibility(window);
-    window.installEventFilter(visibility);
-    visibility->update();
+    auto* readout = new Readout(window);
+    window.installEventFilter(readout);
+    readout->update();
 }
 
 void watch_copy_hotkey(MainWindow& window) {

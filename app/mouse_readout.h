@@ -8,9 +8,11 @@ namespace keeprun {
 
 class MainWindow;
 
-// Every tick of cursor_timer: the cursor position into cursor_readout as "x*y".
+// The cursor position into cursor_readout as "x*y".
 void show_cursor_pos(MainWindow& window);
-// Runs cursor_timer only while the window can be seen (shown, not minimised).
+// Keeps the readout on the cursor while the window can be seen (shown, not
+// minimised): after news of a move, at most once per cursor_timer's pause, or
+// on every tick of cursor_timer when the display tells of no moves.
 void follow_visibility(MainWindow& window);
 // Ctrl+8 going down copies the readout; hotkey_timer then pauses 2 s, after
 // which keys still held copy again.

@@ -58,17 +58,20 @@ void Program::startup_sequence() {
     load_settings(folder.path, main_window_);
     splash_.hide();
     wait_pumping_events(0.01);
+    tray_ = std::make_unique<Tray>(main_window_);
     main_window_.show();
     main_window_.message_panel->show_message(
         QStringLiteral("[*]软件公告[*]我已阅读[*]1[*]20[*][*][*]\r\n") + q(server_news_));
     engine_.set_startup_done();
     main_window_.slot_load_timer.start(10);
     flash_help_buttons();
-    if (main_window_.option() == 1) main_window_.showMinimized();
+    if (main_window_.option() == 1) tray_->start_minimised();
+    show_requests_.listen([this] { main_window_.bring_to_front(); });
 }
 
 void Program::guard_single_instance() {
     if (!previous_instance_running()) return;
+    ask_running_instance_to_show();
     splash_.hide();
     wait_pumping_events(0.01);
     main_window_.ends_on_close = true;

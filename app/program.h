@@ -5,8 +5,10 @@
 #include <string>
 
 #include "app/main_window.h"
+#include "app/show_requests.h"
 #include "app/splash_window.h"
 #include "app/system_ports.h"
+#include "app/tray.h"
 #include "schedule/master_switch.h"
 
 namespace keeprun {
@@ -29,6 +31,8 @@ class Program {
     MasterSwitch engine_;
     MainWindow main_window_;
     SplashWindow splash_;
+    std::unique_ptr<Tray> tray_;
+    ShowRequests show_requests_;
     std::string server_news_;
 };
 

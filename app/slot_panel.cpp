@@ -76,6 +76,7 @@ SlotPanel::SlotPanel(Slot& slot, QWidget* parent)
     focus_sink = new QPushButton(this);
     focus_sink->setGeometry(0, 0, 1, 1);
     focus_sink->setFlat(true);
+    focus_sink->setFocusPolicy(Qt::ClickFocus); // no Tab stop
     build_first_row();
     build_second_row();
     slot_.set_on_change([this] { show_slot(); });
@@ -88,8 +89,10 @@ void SlotPanel::build_first_row() {
     path_box->setGeometry(tw_rect(540, kRow1, 6165, kRowHeight));
     path_box->setAcceptDrops(true);
     path_box->on_files = [this](const std::vector<std::string>& files) { take_drop(files); };
-    connect(path_box, &QLineEdit::textEdited, this,
-            [this](const QString& t) { slot_.set_path_text(t.toStdString()); });
+    // A typed path counts once typing ends: a pause at a prefix that names a
+    // program must not start that program.
+    connect(path_box, &QLineEdit::editingFinished, this,
+            [this] { slot_.set_path_text(path_box->text().toStdString()); });
 
     action_buttons[0] = new QPushButton(QStringLiteral("清除"), this);
     action_buttons[0]->setGeometry(tw_rect(6720, kRow1, 570, kRowHeight));
@@ -158,7 +161,11 @@ void SlotPanel::build_second_row() {
 void SlotPanel::show_slot() {
     showing_ = true;
     name_label->setText(q(slot_.label()));
-    set_text_if_changed(path_box, slot_.path_text());
+    // The slot keeps its hint as the path text; on screen it is a placeholder, so
+    // a click puts the caret into an empty box.
+    const bool hint = slot_.path_text() == slot_.hint();
+    path_box->setPlaceholderText(hint ? q(slot_.hint()) : QString());
+    set_text_if_changed(path_box, hint ? std::string() : slot_.path_text());
     for (int i = 0; i < 4; ++i) {
         if (delay_lists[i]->currentText() != q(slot_.delay(i)))
             delay_lists[i]->setEditText(q(slot_.delay(i)));
@@ -175,10 +182,9 @@ void SlotPanel::show_slot() {
                     items << q(item);
                 if (!items.isEmpty()) rule_lists[k]->set_items(items, 0);
             }
-            if (rule_lists[k]->text() != q(slot_.rule_text(k))) {
-                for (int n = 0; n < rule_lists[k]->count(); ++n)
-                    if (rule_lists[k]->item_text(n) == q(list.text)) rule_lists[k]->select_index(n);
-            }
+            // Typed times are no items: the field shows the slot's text itself.
+            set_text_if_changed(rule_lists[k]->findChild<QLineEdit*>(QStringLiteral("edit")),
+                                list.text);
             rule_lists[k]->set_list_top(second_->rule_list_top());
         }
     }
@@ -189,6 +195,9 @@ void SlotPanel::show_slot() {
 void SlotPanel::show_marks() {
     const Marks m = slot_.refresh_marks();
     set_fore_color(path_box, static_cast<std::int32_t>(m.path_fore));
+    QPalette hint_colour = path_box->palette();
+    hint_colour.setColor(QPalette::PlaceholderText, hint_colour.color(QPalette::Text));
+    path_box->setPalette(hint_colour);
     for (std::size_t i = 0; i < 4; ++i) {
         set_back_color(delay_lists[i], static_cast<std::int32_t>(m.delay_back[i]));
         set_back_color(delay_lists[i]->lineEdit(), static_cast<std::int32_t>(m.delay_back[i]));

@@ -21,8 +21,8 @@ class DropDownBox;
 class KeepAliveSlot;
 class TimedSlot;
 
-// The path box: typing works as in any text box; files dropped from a file
-// manager go to the slot's drop handler.
+// The path box: typing works as in any text box and reaches the slot when it
+// ends; files dropped from a file manager go to the slot's drop handler at once.
 class PathBox : public QLineEdit {
   public:
     using QLineEdit::QLineEdit;

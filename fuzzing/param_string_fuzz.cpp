@@ -28,6 +28,7 @@ class World final : public keeprun::Clock,
     std::int64_t ms = keeprun::serial_seconds({2026, 3, 1, 13, 59, 0}) * 1000;
 
     keeprun::LocalTime now() const override { return keeprun::local_time_from_serial(ms / 1000); }
+    std::int64_t steady_seconds() const override { return ms / 1000; }
     // Every path names a program; none of them stays running.
     keeprun::FileInfo status(std::string_view) const override { return {true, true, true}; }
     bool is_running(const std::string&) override { return false; }

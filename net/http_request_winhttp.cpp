@@ -151,12 +151,22 @@ class Exchange {
             return std::nullopt;
         reply.location = header(WINHTTP_QUERY_LOCATION);
         if (reply.status / 100 == 3 && !reply.location.empty()) return reply;
+        // A body that ends before its announced length was cut off, not complete.
+        DWORD announced = 0;
+        length = sizeof announced;
+        const bool has_length = WinHttpQueryHeaders(
+            request_, WINHTTP_QUERY_CONTENT_LENGTH | WINHTTP_QUERY_FLAG_NUMBER,
+            WINHTTP_HEADER_NAME_BY_INDEX, &announced, &length, WINHTTP_NO_HEADER_INDEX);
+        if (has_length && announced > kMaxReplyBytes) return std::nullopt;
         char buf[16384];
         for (;;) {
             if (!WinHttpReadData(request_, buf, sizeof buf, nullptr) ||
                 !wait_for(WINHTTP_CALLBACK_STATUS_READ_COMPLETE))
                 return std::nullopt;
-            if (op_bytes_ == 0) return reply;
+            if (op_bytes_ == 0) {
+                if (has_length && reply.body.size() != announced) return std::nullopt;
+                return reply;
+            }
             if (reply.body.size() + op_bytes_ > kMaxReplyBytes) return std::nullopt;
             reply.body.append(buf, op_bytes_);
         }

@@ -17,7 +17,7 @@ void KeepAliveSlot::tick() {
     if (path.empty() || ports().processes.is_running(path)) return;
     StepList& list = step_list();
     list.clear();
-    list.add("wait", "2", serial_seconds(ports().clock.now()));
+    list.add("wait", "2", ports().clock.steady_seconds());
     list.add("open", path);
     add_click_rows();
 }

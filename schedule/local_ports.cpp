@@ -1,5 +1,6 @@
 #include "schedule/local_ports.h"
 
+#include <chrono>
 #include <ctime>
 
 #include "system/desktop_entry.h"
@@ -16,6 +17,10 @@ class LocalClock final : public Clock {
         const std::tm tm = local_calendar(t);
         return LocalTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday,
                          tm.tm_hour,        tm.tm_min,     tm.tm_sec > 59 ? 59 : tm.tm_sec};
+    }
+    std::int64_t steady_seconds() const override {
+        using namespace std::chrono;
+        return duration_cast<seconds>(steady_clock::now().time_since_epoch()).count();
     }
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 // Everything the scheduling engine needs from outside. The program plugs in the
 // real clock, processes, mouse, record list and message box; tests plug in fakes.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,8 +14,11 @@ namespace keeprun {
 class Clock {
   public:
     virtual ~Clock() = default;
-    // The local date and time of day, whole seconds.
+    // The local date and time of day, whole seconds; the rules read it.
     virtual LocalTime now() const = 0;
+    // Whole seconds of a clock that no setting, time zone or summer time moves;
+    // only differences count. Waits are measured on it.
+    virtual std::int64_t steady_seconds() const = 0;
 };
 
 // Process control, given the slot's path (trimmed).

@@ -3,9 +3,9 @@
 #include <charconv>
 
 #include "schedule/split.h"
+#include "system/mouse.h"
 #include "system/numbers.h"
 #include "system/text.h"
-#include "system/utf.h"
 
 namespace keeprun {
 namespace {
@@ -32,6 +32,17 @@ std::size_t at(int i) {
     return static_cast<std::size_t>(i);
 }
 
+bool holds_separator(std::string_view text) {
+    return text.find(kSeparator) != std::string_view::npos;
+}
+
+// Where a position field clicks: its digits and "*", when they make a point.
+std::optional<std::string> click_target(std::string_view field) {
+    std::string target = keep_only_chars(field, "0123456789*");
+    if (!parse_coordinate(target)) return std::nullopt;
+    return target;
+}
+
 } // namespace
 
 void Slot::setup(int slot_number, std::string_view hint) {
@@ -47,7 +58,7 @@ std::string Slot::label() const {
 }
 
 void Slot::set_path_text(std::string text) {
-    path_text_ = std::move(text);
+    if (!holds_separator(text)) path_text_ = std::move(text);
     changed();
 }
 
@@ -56,7 +67,7 @@ const std::string& Slot::delay(int i) const {
 }
 
 void Slot::set_delay(int i, std::string text) {
-    delays_.at(at(i)) = std::move(text);
+    if (!holds_separator(text)) delays_.at(at(i)) = std::move(text);
     changed();
 }
 
@@ -71,7 +82,7 @@ const std::string& Slot::position(int i) const {
 }
 
 void Slot::set_position(int i, std::string text) {
-    positions_.at(at(i)) = std::move(text);
+    if (!holds_separator(text)) positions_.at(at(i)) = std::move(text);
     changed();
 }
 
@@ -93,7 +104,7 @@ const ChoiceList& Slot::choice_list(int k) const {
 }
 
 void Slot::set_choice_text(int k, std::string text) {
-    lists_.at(at(k)).text = std::move(text);
+    if (!holds_separator(text)) lists_.at(at(k)).text = std::move(text);
     changed();
 }
 
@@ -122,8 +133,7 @@ Marks Slot::refresh_marks() const {
     m.path_fore =
         path_shown_dark(ports_.rules, trim_spaces(path_text_)) ? kColourNearBlack : kColourGrey;
     for (std::size_t i = 0; i < 4; ++i) {
-        const std::string s = trim_spaces(positions_[i]);
-        const bool set = s.find('*') != std::string::npos && utf16_length(s) >= 3;
+        const bool set = click_target(positions_[i]).has_value();
         m.position_set[i] = set;
         m.delay_back[i] = set ? kColourWhite : kColourUnsetField;
         m.position[i] = set ? FieldColours{kColourWhite, kColourNearBlack}
@@ -146,14 +156,14 @@ std::string Slot::to_param_string() const {
     for (int s : switches_)
         field(std::to_string(s));
     for (int k = 0; k < 2; ++k)
-        field(rule_text(k));
+        field(stored_rule(k));
     for (int reserved = 13; reserved < kFieldCount; ++reserved)
         field("");
     return out;
 }
 
 void Slot::apply_param_string(std::string_view text) {
-    if (text.find(kSeparator) == std::string_view::npos) return;
+    if (!holds_separator(text)) return;
     const std::vector<std::string> f = split_text(text, kSeparator);
     const auto has = [&](std::size_t i) { return i < f.size(); };
     path_text_ = f[0];
@@ -165,16 +175,8 @@ void Slot::apply_param_string(std::string_view text) {
         const std::size_t i = at(9 + k);
         if (has(i) && (f[i] == "0" || f[i] == "1")) apply_switch(k, f[i] == "1" ? 1 : 0);
     }
-    for (std::size_t k = 0; k < 2; ++k) {
-        if (!has(11 + k)) continue;
-        ChoiceList& list = lists_[k];
-        for (const std::string& item : list.items) {
-            if (item == f[11 + k]) {
-                list.text = item;
-                break;
-            }
-        }
-    }
+    for (int k = 0; k < 2; ++k)
+        if (has(at(11 + k))) restore_rule(k, f[at(11 + k)]);
     changed();
 }
 
@@ -185,10 +187,10 @@ std::string Slot::usable_path() const {
 
 void Slot::add_click_rows() {
     for (std::size_t i = 0; i < 4; ++i) {
-        const std::string c = keep_only_chars(positions_[i], "0123456789*");
-        if (c.find('*') == std::string::npos) continue;
+        const std::optional<std::string> target = click_target(positions_[i]);
+        if (!target) continue;
         steps_.add("wait", decimal_text(number_value(delays_[i])));
-        steps_.add("click", c);
+        steps_.add("click", *target);
     }
 }
 
@@ -217,10 +219,10 @@ void Slot::run_step(int row) {
         ports_.clicker.click(position);
         finish();
     } else if (step.action == "wait") {
-        const std::int64_t now = serial_seconds(ports_.clock.now());
-        // A clock set back (by hand, or leaving summer time) restarts the wait
-        // rather than stretching it by the step back.
-        if (!step.start || *step.start > now) step.start = now;
+        // On the steady clock: setting the wall clock neither stretches nor
+        // shortens a wait.
+        const std::int64_t now = ports_.clock.steady_seconds();
+        if (!step.start) step.start = now;
         long long wait = round_half_even(number_value(step.argument));
         if (wait > kLongestWait) wait = kLongestWait;
         if (now - *step.start >= wait) finish();
@@ -230,7 +232,7 @@ void Slot::run_step(int row) {
 void Slot::stamp_next_wait(int row) {
     if (row + 1 > steps_.size()) return;
     Step& next = steps_.row(row + 1);
-    if (next.action == "wait") next.start = serial_seconds(ports_.clock.now());
+    if (next.action == "wait") next.start = ports_.clock.steady_seconds();
 }
 
 void Slot::record(std::string_view what) {
@@ -244,13 +246,17 @@ DropOutcome Slot::drop_files(const std::vector<std::string>& files) {
     const std::string& f = files.front();
     DropOutcome outcome = DropOutcome::ignored;
     std::string program;
+    // A path with the separator could not be stored: it counts as no program.
+    const auto is_program = [&](const std::string& path) {
+        return !holds_separator(path) && is_dropped_program(ports_.rules, path, ports_.files);
+    };
     if (is_dropped_shortcut(ports_.rules, f)) {
         const auto target = ports_.shortcuts.target(f);
-        if (target && is_dropped_program(ports_.rules, *target, ports_.files)) {
+        if (target && is_program(*target)) {
             program = *target;
             outcome = DropOutcome::accepted;
         }
-    } else if (is_dropped_program(ports_.rules, f, ports_.files)) {
+    } else if (is_program(f)) {
         program = f;
         outcome = DropOutcome::accepted;
     } else {

@@ -37,7 +37,9 @@ class Slot {
     std::string label() const; // "程序N"
     const std::string& hint() const { return hint_; }
 
-    // The fields as texts, as the panel shows and edits them (i = 0..3).
+    // The fields as texts, as the panel shows and edits them (i = 0..3). A field
+    // never holds the separator of the parameter string: a text with it is
+    // refused, the field keeps its text and the panel is told to show it again.
     const std::string& path_text() const { return path_text_; }
     void set_path_text(std::string text);
     const std::string& delay(int i) const;
@@ -80,6 +82,11 @@ class Slot {
     // Sets a switch without notifying; the second kind runs its handler here.
     virtual void apply_switch(int k, int value);
     virtual std::optional<std::array<FieldColours, 2>> rule_list_marks() const { return {}; }
+    // Rule list k's text as the parameter string holds it.
+    virtual std::string stored_rule(int k) const { return rule_text(k); }
+    // Takes rule list k's text from a parameter string; the first kind's hidden
+    // lists keep theirs.
+    virtual void restore_rule(int /*k*/, const std::string& /*stored*/) {}
     ChoiceList& choice_list_mut(int k) { return lists_.at(static_cast<std::size_t>(k)); }
     void changed() const;
 

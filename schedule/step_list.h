@@ -10,7 +10,7 @@ namespace keeprun {
 struct Step {
     std::string flag;                  // "1" pending, "0" done, "" unused row
     std::string action;                // "wait", "open", "close" or "click"
-    std::optional<std::int64_t> start; // "wait": when the wait began (serial seconds)
+    std::optional<std::int64_t> start; // "wait": when the wait began (steady seconds)
     std::string argument;              // "wait": seconds; "open"/"close": path; "click": position
 };
 

@@ -1,6 +1,5 @@
 #include "schedule/time_rule.h"
 
-#include <optional>
 #include <vector>
 
 #include "schedule/local_time.h"
@@ -36,18 +35,19 @@ bool within_window(int now, int target) {
 
 } // namespace
 
-int is_due(std::string_view rule, std::string_view clock) {
+std::optional<int> due_window(std::string_view rule, std::string_view clock) {
     const std::optional<int> now = parse_time_of_day(clock);
-    if (!now) return 0;
+    if (!now) return std::nullopt;
     for (const RuleRow& row : rule_rows()) {
         if (rule.find(row.marker) == std::string_view::npos) continue;
         const int compared = row.within_hour ? *now % 3600 : *now;
         for (int target : row.targets)
-            if (within_window(compared, target)) return 1;
-        return 0;
+            if (within_window(compared, target)) return *now - (compared - target);
+        return std::nullopt;
     }
     const std::optional<int> target = parse_time_of_day(rule);
-    return target && within_window(*now, *target) ? 1 : 0;
+    if (target && within_window(*now, *target)) return target;
+    return std::nullopt;
 }
 
 } // namespace keeprun

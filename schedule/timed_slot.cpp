@@ -1,8 +1,11 @@
 #include "schedule/timed_slot.h"
 
+#include <algorithm>
+
 #include "schedule/split.h"
 #include "schedule/time_rule.h"
 #include "system/numbers.h"
+#include "system/text.h"
 
 namespace keeprun {
 namespace {
@@ -10,6 +13,7 @@ namespace {
 constexpr std::size_t kFirstClockLine = 6;
 constexpr int kDefaultCloseIndex = 1201; // "20:01:00"
 constexpr std::string_view kListTops = " 1 2 3 4 5040 5880 4020 4850 ";
+constexpr std::int64_t kDaySeconds = 86400;
 
 // The list top for a slot number: that field of kListTops ("" outside it).
 std::string list_top_field(int slot_number) {
@@ -19,6 +23,12 @@ std::string list_top_field(int slot_number) {
                : std::string{};
 }
 
+// A rule as the parameter string holds it: a time of day as HH:MM:SS.
+std::string stored_form(std::string rule) {
+    const std::optional<int> time = parse_time_of_day(rule);
+    return time ? time_of_day_text(local_time_from_serial(*time)) : rule;
+}
+
 } // namespace
 
 void TimedSlot::setup_rule_lists(const std::vector<std::string>& rule_lines, int default_rule) {
@@ -26,6 +36,7 @@ void TimedSlot::setup_rule_lists(const std::vector<std::string>& rule_lines, int
         choice_list_mut(0).items.push_back(rule_lines[i]);
         if (i >= kFirstClockLine) choice_list_mut(1).items.push_back(rule_lines[i]);
     }
+    default_rule_ = default_rule;
     select_rule(0, default_rule);
     select_rule(1, kDefaultCloseIndex);
     rule_list_top_ = static_cast<int>(number_value(list_top_field(slot_number())));
@@ -41,6 +52,21 @@ void TimedSlot::select_rule(int k, int index) {
 void TimedSlot::apply_switch(int k, int value) {
     Slot::apply_switch(k, value);
     if (value == 1) Slot::apply_switch(1 - k, 0);
+}
+
+std::string TimedSlot::stored_rule(int k) const {
+    return stored_form(rule_text(k));
+}
+
+void TimedSlot::restore_rule(int k, const std::string& stored) {
+    const std::string rule = stored_form(trim_spaces(stored));
+    ChoiceList& list = choice_list_mut(k);
+    if (parse_time_of_day(rule) || std::ranges::find(list.items, rule) != list.items.end()) {
+        list.text = rule;
+        return;
+    }
+    select_rule(k, k == 0 ? default_rule_ : kDefaultCloseIndex);
+    apply_switch(k, 0);
 }
 
 std::optional<std::array<FieldColours, 2>> TimedSlot::rule_list_marks() const {
@@ -65,7 +91,15 @@ void TimedSlot::tick() {
     const std::string path = usable_path();
     if (path.empty()) return;
     const std::string rule = close ? rule_text(1) : rule_text(0);
-    if (is_due(rule, time_of_day_text(ports().clock.now())) == 0) return;
+    const LocalTime now = ports().clock.now();
+    const std::optional<int> window = due_window(rule, time_of_day_text(now));
+    if (!window) return;
+    // A due window starts its list once, even when the wall clock is set back
+    // into it again.
+    const std::int64_t today = serial_seconds(LocalTime{now.year, now.month, now.day, 0, 0, 0});
+    if (!fired_windows_.insert(today + *window).second) return;
+    fired_windows_.erase(fired_windows_.begin(),
+                         fired_windows_.lower_bound(serial_seconds(now) - kDaySeconds));
     StepList& list = step_list();
     list.clear();
     list.add("close", path);

@@ -2,6 +2,8 @@
 // Second slot kind: closes its program, or closes and reopens it, when its time
 // rule comes due. Switch 0 is restart (rule list 0), switch 1 close (list 1, the
 // close time); at most one of them is on.
+#include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -23,11 +25,20 @@ class TimedSlot final : public Slot {
   protected:
     void apply_switch(int k, int value) override;
     std::optional<std::array<FieldColours, 2>> rule_list_marks() const override;
+    // A time of day is stored as HH:MM:SS, the form of the list's times.
+    std::string stored_rule(int k) const override;
+    // A stored preset or time of day comes back; any other text leaves the
+    // default rule with its switch off.
+    void restore_rule(int k, const std::string& stored) override;
 
   private:
     void select_rule(int k, int index);
 
     int rule_list_top_ = 0;
+    int default_rule_ = 0;
+    // Starts of the due windows that started a list, in serial seconds, back
+    // to a day before the clock's time.
+    std::set<std::int64_t> fired_windows_;
 };
 
 } // namespace keeprun

@@ -9,7 +9,7 @@ keeprun_build_packages=(
     xvfb xdotool imagemagick
 )
 keeprun_test_packages=(
-    xclip openbox x11-utils faketime strace supervisor clang libclang-rt-14-dev
+    xclip openbox trayer x11-utils faketime strace supervisor clang libclang-rt-14-dev
     clang-format dpkg-dev file lintian desktop-file-utils appstream
 )
 
@@ -35,4 +35,24 @@ keeprun_setup() {
 
 keeprun_setup_tests() {
     keeprun_install_missing "${keeprun_build_packages[@]}" "${keeprun_test_packages[@]}"
+}
+
+# apt-get source needs deb-src entries: add them for the Debian mirror already
+# configured, in a file of our own, when `package` has no source yet.
+keeprun_enable_sources() {
+    apt-cache showsrc "$1" 2>/dev/null | grep -q '^Package:' && return 0
+    local own=/etc/apt/sources.list.d/keeprun-deb-src
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    # shellcheck disable=SC2016 # apt's own format string
+    if ! apt-get indextargets --format '$(CREATED_BY)' | grep -qx Sources; then
+        if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+            sed 's/^Types:.*/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
+                "${sudo[@]}" tee "$own.sources" >/dev/null
+        else
+            sed -n 's/^deb \(.*\)/deb-src \1/p' /etc/apt/sources.list |
+                "${sudo[@]}" tee "$own.list" >/dev/null
+        fi
+    fi
+    "${sudo[@]}" apt-get update -q
 }

@@ -17,28 +17,11 @@ keeprun_setup
 
 build=build-win-engine
 deps=$build/deps
-sudo=()
-[ "$(id -u)" -eq 0 ] || sudo=(sudo)
-
-# apt-get source needs deb-src entries: add them for the Debian mirror
-# already configured, once.
-enable_sources() {
-    grep -rqs '^Types:.*deb-src\|^deb-src ' /etc/apt/sources.list /etc/apt/sources.list.d/ && return
-    local own=/etc/apt/sources.list.d/keeprun-deb-src
-    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
-        sed 's/^Types:.*/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
-            "${sudo[@]}" tee "$own.sources" >/dev/null
-    else
-        sed -n 's/^deb \(.*\)/deb-src \1/p' /etc/apt/sources.list |
-            "${sudo[@]}" tee "$own.list" >/dev/null
-    fi
-    "${sudo[@]}" apt-get update -q
-}
 
 # The test servers use cpp-httplib's single header from Debian's source
 # package (the installed one is split into a header and a Linux library).
 if [ ! -f "$deps/httplib/httplib.h" ]; then
-    enable_sources
+    keeprun_enable_sources cpp-httplib
     rm -rf "$deps/src" && mkdir -p "$deps/src" "$deps/httplib"
     (cd "$deps/src" && apt-get source -q cpp-httplib >/dev/null)
     cp "$(find "$deps/src" -maxdepth 2 -name httplib.h | head -n 1)" "$deps/httplib/"

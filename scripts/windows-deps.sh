@@ -87,24 +87,6 @@ install_packages() {
     keeprun_setup
 }
 
-# apt-get source needs deb-src entries; add them for the Debian mirror
-# already configured, in a file of our own.
-enable_sources() {
-    apt-cache showsrc qt6-base 2>/dev/null | grep -q '^Package:' && return 0
-    local own=/etc/apt/sources.list.d/keeprun-deb-src
-    # shellcheck disable=SC2016 # apt's own format string
-    if ! apt-get indextargets --format '$(CREATED_BY)' | grep -qx Sources; then
-        if [ -f /etc/apt/sources.list.d/debian.sources ]; then
-            sed 's/^Types:.*/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
-                "${sudo[@]}" tee "$own.sources" >/dev/null
-        else
-            sed -n 's/^deb \(.*\)/deb-src \1/p' /etc/apt/sources.list |
-                "${sudo[@]}" tee "$own.list" >/dev/null
-        fi
-    fi
-    "${sudo[@]}" apt-get update -q
-}
-
 # Source versions to try, best first: the one matching the installed host
 # package, then newer Debian revisions of the same upstream release (a
 # mirror may have moved on, or may lack some pool files).
@@ -175,7 +157,7 @@ build_into() {
 }
 
 install_packages
-enable_sources
+keeprun_enable_sources qt6-base
 
 qt_version=$(host_version qt6-base-dev)
 png_version=$(host_version libpng-dev)

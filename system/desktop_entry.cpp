@@ -118,14 +118,35 @@ std::vector<std::string> exec_words(std::string_view cmd) {
     return words;
 }
 
+bool is_env(std::string_view word) {
+    return word == "env" || word.ends_with("/env");
+}
+
+// The word after env's options and NAME=VALUE assignments: what env runs.
+std::size_t past_env(const std::vector<std::string>& words, std::size_t env) {
+    std::size_t i = env + 1;
+    while (i < words.size() && words[i].starts_with('-')) {
+        const std::string& option = words[i++];
+        if (option == "--") break;
+        if (option == "-u" || option == "-C" || option == "--unset" || option == "--chdir") ++i;
+    }
+    while (i < words.size() && words[i].find('=') != std::string::npos)
+        ++i;
+    return i;
+}
+
 } // namespace
 
 std::optional<std::string> desktop_exec_program(std::string_view file_text) {
     const auto value = exec_value(file_text);
     if (!value) return std::nullopt;
     const std::vector<std::string> words = exec_words(unescape_value(*value));
-    if (words.empty() || words.front().empty()) return std::nullopt;
-    return words.front();
+    // Through env the launcher's program is the one env starts, not env.
+    std::size_t program = 0;
+    while (program < words.size() && is_env(words[program]))
+        program = past_env(words, program);
+    if (program >= words.size() || words[program].empty()) return std::nullopt;
+    return words[program];
 }
 
 std::optional<std::string> resolve_program(std::string_view program, std::string_view path_list,

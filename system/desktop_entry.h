@@ -10,7 +10,8 @@ namespace keeprun {
 
 // The program word of the "[Desktop Entry]" group's Exec= value, with the
 // launcher's quoting and escapes undone and its field codes (%f, %U, ...)
-// dropped; nothing when there is no such line or it names no program.
+// dropped, past an "env" with its options and assignments; nothing when there
+// is no such line or it names no program.
 std::optional<std::string> desktop_exec_program(std::string_view file_text);
 
 // A program name without "/" looked up in the folders of `path_list` (the PATH

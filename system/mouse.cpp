@@ -22,9 +22,15 @@ int pixel(std::string_view piece) {
 std::optional<ScreenPoint> parse_coordinate(std::string_view pos) {
     const std::size_t star = pos.find('*');
     if (star == std::string_view::npos) return std::nullopt;
-    std::string_view rest = pos.substr(star + 1);
-    rest = rest.substr(0, rest.find('*'));
-    return ScreenPoint{pixel(pos.substr(0, star)), pixel(rest)};
+    const std::string_view x = pos.substr(0, star);
+    std::string_view y = pos.substr(star + 1);
+    y = y.substr(0, y.find('*'));
+    // "12*" or "*" would click at the screen's edge or corner.
+    const auto has_digit = [](std::string_view piece) {
+        return piece.find_first_of("0123456789") != std::string_view::npos;
+    };
+    if (!has_digit(x) || !has_digit(y)) return std::nullopt;
+    return ScreenPoint{pixel(x), pixel(y)};
 }
 
 std::string coordinate_text(ScreenPoint point) {

@@ -14,8 +14,8 @@ struct ScreenPoint {
     bool operator==(const ScreenPoint&) const = default;
 };
 
-// "x*y" -> the point: pieces read as numbers and rounded, an empty piece is 0,
-// pieces after the second are ignored; nothing when the text has no "*".
+// "x*y" -> the point: pieces read as numbers and rounded, pieces after the
+// second are ignored; nothing unless both pieces hold a digit.
 std::optional<ScreenPoint> parse_coordinate(std::string_view pos);
 // The point as "x*y", the form of the readout, the clipboard and the slots.
 std::string coordinate_text(ScreenPoint point);
@@ -29,7 +29,7 @@ void mouse_close();
 // Shows where a click landed; it may wait (and run messages) with wait_pumping_events.
 using ClickMarkHook = std::function<void()>;
 // Moves to `pos`, clicks the left button, calls `mark` with the cursor still
-// there, then puts the cursor back. A text without "*" does nothing.
+// there, then puts the cursor back. A text that is no point does nothing.
 void click_at(std::string_view pos, const ClickMarkHook& mark);
 
 std::optional<ScreenPoint> cursor_pos();

@@ -7,6 +7,7 @@
 #include "ui/plain_text.h"
 #include "ui/units.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -98,8 +99,26 @@ bool MessagePanel::show_message(const QString& text) {
     }
     raise();
     show();
+    if (window()->focusWidget() != confirm_button_) {
+        focus_before_ = window()->focusWidget();
+        confirm_button_->setFocus();
+    }
     flash_timer_->start(300);
     return true;
+}
+
+void MessagePanel::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        confirm_button_->click();
+        break;
+    case Qt::Key_Escape:
+        close_box();
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+    }
 }
 
 void MessagePanel::countdown_tick() {
@@ -124,6 +143,9 @@ void MessagePanel::close_box() {
     seconds_left_ = 0;
     countdown_label_->hide();
     open_state_ = 0;
+    // Before hiding: a hidden focus widget would hand the keyboard to the next control.
+    if (focus_before_ && focus_before_->isVisible() && window()->focusWidget() == confirm_button_)
+        focus_before_->setFocus();
     hide();
     flash_timer_->stop();
 }

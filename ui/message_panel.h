@@ -2,6 +2,7 @@
 // The program's own message box: a control on its window, not a window of its
 // own. show_message returns at once; while a message is open open_state is 1, and the
 // slots do no work.
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -29,6 +30,10 @@ class MessagePanel : public QWidget {
     void countdown_tick();
     void flash_tick();
 
+  protected:
+    // Enter presses the confirm button (which takes Space itself), Escape closes the box.
+    void keyPressEvent(QKeyEvent* event) override;
+
   private:
     void close_box();
     void set_countdown_label();
@@ -36,6 +41,8 @@ class MessagePanel : public QWidget {
     int seconds_left_ = 0;
     int open_state_ = 0;
     int label_right_ = 0;
+    // Where the keyboard was before the box took it; it goes back there on closing.
+    QPointer<QWidget> focus_before_;
     QWidget* frame_;
     QWidget* body_;
     PictureBox* text_box_;

@@ -71,6 +71,8 @@ TEST_F(EndToEnd, KeepsTheProgramRunningClicksWhereStoredAndSavesOnEnter) {
     const int reader_check = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
     EXPECT_EQ(reader_check, -1) << "keeprun opened the fifo";
     if (reader_check >= 0) ::close(reader_check);
+    EXPECT_EQ(read_file(target + ".log").find("platform"), std::string::npos)
+        << "a started program gets the environment keeprun was started with";
 
     const int first = started_pids(target).front();
     ::kill(first, SIGKILL);
@@ -247,6 +249,28 @@ TEST_F(EndToEnd, ASecondInstanceIsRefusedWhileTheFirstRunsOnAndWritesNothing) {
     EXPECT_EQ(s.opened_links(), "");
     for (const char* name : {"data.ini", "jilu.txt"})
         EXPECT_FALSE(fs::remove(name)) << name << " was written into the current folder";
+}
+
+TEST_F(EndToEnd, ASecondStartBringsBackTheWindowHiddenInTheTray) {
+    s.start_window_manager();
+    s.start_tray();
+    s.serve(server_text(kTitle, ""));
+    s.write_data_ini("[gx]\r\n0=1\r\n");
+    Process& first = s.start_keeprun();
+    ASSERT_TRUE(wait_until([&] { return s.window_visible(kTitle); }, 40s));
+    ASSERT_TRUE(wait_until([&] { return !s.window_visible(kTitle); }, 20s))
+        << "started minimised, the window goes to the tray";
+    const std::string window = s.xdotool({"search", "--name", "^" + kTitle + "$"});
+    EXPECT_NE(run_capture({"xprop", "-id", window.substr(0, window.find('\n')), "_NET_WM_ICON"},
+                          {{"PATH", "/usr/bin:/bin"}, {"DISPLAY", s.display()}})
+                  .find("Icon ("),
+              std::string::npos)
+        << "the window carries the program's icon";
+
+    Process& second = s.start_keeprun();
+    EXPECT_TRUE(wait_until([&] { return s.window_visible(kTitle); }, 20s));
+    EXPECT_EQ(second.wait_exit(40s), std::optional<int>(0)) << "and still refuses to run";
+    EXPECT_TRUE(first.running());
 }
 
 TEST_F(EndToEnd, NoMirrorAnsweringEndsWithTheNetworkMessage) {

@@ -84,5 +84,42 @@ TEST(Screenshots, MainWindowWithEverySlotFilled) {
     s.screenshot(shots() / "main-filled.png", s.x().box(window));
 }
 
+TEST(Screenshots, TrayMenuAndTheWindowWithItsIcon) {
+    Session s;
+    s.start_window_manager();
+    s.start_tray();
+    s.serve(server_text(kTitle, kNews));
+    s.start_keeprun();
+    ASSERT_TRUE(wait_until([&] { return s.window_visible(kTitle); }, 40s));
+    const std::string found = s.xdotool({"search", "--onlyvisible", "--name", "^" + kTitle + "$"});
+    const unsigned long window = std::stoul(found);
+    // The announcement has the keyboard: Enter closes it.
+    s.key_to(window, "Return");
+    const Env x{{"PATH", "/usr/bin:/bin"}, {"DISPLAY", s.display()}};
+    const auto grab = [&](const std::vector<std::string>& args, const std::string& name) {
+        std::vector<std::string> argv{"import"};
+        argv.insert(argv.end(), args.begin(), args.end());
+        argv.push_back((shots() / name).string());
+        run_capture(argv, x);
+    };
+    s.xdotool({"mousemove", "--sync", "1200", "1000"});
+    ASSERT_TRUE(wait_until(
+        [&] {
+            const WindowBox box = s.x().box(window);
+            return s.pixel(box.x + kMessagePanelX, box.y + kMessagePanelY) != kMessagePanelColour;
+        },
+        10s));
+    fs::create_directories(shots());
+    grab({"-frame", "-window", std::to_string(window)}, "main-window-icon.png");
+
+    // The tray sits at the screen's top right; the icon is its only one.
+    const int right = 1280;
+    ASSERT_TRUE(wait_until([&] { return s.pixel(right - 12, 16) != "000000"; }, 10s));
+    s.xdotool({"mousemove", "--sync", std::to_string(right - 12), "16", "click", "3"});
+    ASSERT_TRUE(wait_until([&] { return s.pixel(right - 100, 48) != "000000"; }, 10s));
+    grab({"-window", "root", "-crop", "240x100+" + std::to_string(right - 240) + "+0", "+repage"},
+         "tray-menu.png");
+}
+
 } // namespace
 } // namespace keeprun::e2e

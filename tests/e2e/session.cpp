@@ -55,6 +55,7 @@ Session::Session() {
 Session::~Session() {
     keepruns_.clear();
     mirror_.reset();
+    tray_.reset();
     window_manager_.reset();
     for (const std::string& target : targets_)
         for (int pid : started_pids(target))
@@ -124,6 +125,20 @@ void Session::start_window_manager() {
         20s);
     if (!ready)
         throw std::runtime_error("openbox did not start: " + read_file(root() / "openbox.log"));
+}
+
+void Session::start_tray() {
+    tray_ = std::make_unique<Process>(
+        std::vector<std::string>{"trayer", "--edge", "top", "--align", "right", "--widthtype",
+                                 "request", "--height", "32", "--transparent", "false"},
+        Env{{"PATH", system_path()}, {"DISPLAY", display()}, {"HOME", (root() / "home").string()}},
+        root() / "trayer.log");
+    if (!wait_until([&] { return x_->selection_owned("_NET_SYSTEM_TRAY_S0"); }, 20s))
+        throw std::runtime_error("trayer did not start: " + read_file(root() / "trayer.log"));
+}
+
+bool Session::window_visible(const std::string& title) {
+    return !xdotool({"search", "--onlyvisible", "--name", "^" + title + "$"}).empty();
 }
 
 unsigned long Session::wait_window(const std::string& title, std::chrono::milliseconds limit) {

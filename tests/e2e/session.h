@@ -60,6 +60,10 @@ class Session {
     // A window manager for the tests that need one (minimising); windows are
     // then framed, so look them up with xdotool rather than windows_named.
     void start_window_manager();
+    // A tray at the screen's top right edge (trayer), for the tray icon.
+    void start_tray();
+    // Whether a window with this title is mapped (found with xdotool, so framed windows count).
+    bool window_visible(const std::string& title);
     // A window with this title, once mapped within `limit`; 0 if none.
     unsigned long wait_window(const std::string& title, std::chrono::milliseconds limit);
     // xdotool with the session's display; returns its output.
@@ -78,6 +82,7 @@ class Session {
     std::unique_ptr<XDisplay> x_;
     std::unique_ptr<Process> mirror_;
     std::unique_ptr<Process> window_manager_;
+    std::unique_ptr<Process> tray_;
     std::vector<std::unique_ptr<Process>> keepruns_;
     std::vector<std::string> targets_;
     Env env_overrides_;

@@ -4,6 +4,7 @@
 #include "target_geometry.h"
 
 #include <X11/Xlib.h>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <unistd.h>
@@ -19,6 +20,8 @@ void log_line(const std::string& file, const std::string& line) {
 int main(int, char** argv) {
     const std::string log = std::string(argv[0]) + ".log";
     log_line(log, "start " + std::to_string(getpid()));
+    if (const char* platform = std::getenv("QT_QPA_PLATFORM"))
+        log_line(log, std::string("platform ") + platform);
     Display* display = XOpenDisplay(nullptr);
     if (!display) {
         for (;;)

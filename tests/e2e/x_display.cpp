@@ -104,4 +104,8 @@ void XDisplay::request_close(unsigned long window) {
     XFlush(display_);
 }
 
+bool XDisplay::selection_owned(const std::string& selection) {
+    return XGetSelectionOwner(display_, XInternAtom(display_, selection.c_str(), False)) != None;
+}
+
 } // namespace keeprun::e2e

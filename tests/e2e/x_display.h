@@ -26,6 +26,8 @@ class XDisplay {
     WindowBox box(unsigned long window);
     // A WM_DELETE_WINDOW client message, as a window manager sends for the close box.
     void request_close(unsigned long window);
+    // True when some client owns the selection (e.g. a tray's "_NET_SYSTEM_TRAY_S0").
+    bool selection_owned(const std::string& selection);
 
   private:
     std::string title_of(unsigned long window);

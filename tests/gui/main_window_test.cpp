@@ -1,6 +1,7 @@
 // The main window: its layout, what the server configuration sets on it, its
 // timers, the close question, and the settings it hands to the files.
 #include <QEnterEvent>
+#include <QLineEdit>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include "system/codepage.h"
 #include "system/files.h"
 #include "ui/control_color.h"
+#include "ui/drop_down_box.h"
 #include "ui/units.h"
 
 namespace keeprun::testing {
@@ -214,13 +216,55 @@ TEST_F(MainWindowTest, AHelpClickWhileThePictureIsOpenOnlyChangesItsTag) {
     EXPECT_EQ(picture->picture, "2");
     EXPECT_EQ(picture->size(), QSize(887, 690)) << "not redrawn";
 
-    picture->close();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return picture.isNull(); }, 5000));
+    QTest::keyClick(picture, Qt::Key_Escape);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return picture.isNull(); }, 5000)) << "Escape closes it";
     window.show_help_picture(1);
     ASSERT_TRUE(window.help_picture());
     ASSERT_TRUE(QTest::qWaitFor([&] { return window.help_picture()->isVisible(); }, 5000));
     EXPECT_EQ(window.help_picture()->size(), QSize(1085, 679));
     window.help_picture()->close();
+}
+
+// Slot 1..8's stops, each row left to right.
+std::vector<QWidget*> slot_stops(SlotPanel& slot) {
+    std::vector<QWidget*> stops{slot.path_box, slot.action_buttons[0]};
+    if (slot.action_buttons[1]) stops.push_back(slot.action_buttons[1]);
+    for (int k = 0; k < 2 && slot.rule_switches[k]; ++k)
+        stops.insert(stops.end(),
+                     {slot.rule_switches[k], slot.rule_lists[k]->findChild<QLineEdit*>("edit")});
+    for (int i = 0; i < 4; ++i)
+        stops.insert(stops.end(), {slot.delay_lists[i], slot.position_boxes[i]});
+    return stops;
+}
+
+TEST_F(MainWindowTest, TabWalksTheSlotsInOrderThenTheTopButtonsAndOnlyVisibleControls) {
+    std::vector<QWidget*> want{window.help_buttons[0]};
+    for (int k = 1; k <= 4; ++k)
+        for (QWidget* w : slot_stops(window.keep_alive_panel(k)))
+            want.push_back(w);
+    want.push_back(window.help_buttons[1]);
+    for (int k = 1; k <= 4; ++k)
+        for (QWidget* w : slot_stops(window.timed_panel(k)))
+            want.push_back(w);
+    for (int i = 1; i <= 5; ++i)
+        want.push_back(window.vendor_buttons[i]);
+    want.insert(want.end(), {window.start_minimised_box, window.record_list});
+
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    window.help_buttons[0]->setFocus();
+    std::vector<QWidget*> walked;
+    for (std::size_t i = 0; i <= want.size(); ++i) {
+        walked.push_back(QApplication::focusWidget());
+        ASSERT_TRUE(walked.back() && walked.back()->isVisible()) << "stop " << i;
+        QTest::keyClick(walked.back(), Qt::Key_Tab);
+    }
+    want.push_back(window.help_buttons[0]);
+    for (std::size_t i = 0; i < want.size(); ++i)
+        EXPECT_TRUE(want[i] == walked[i] || want[i]->focusProxy() == walked[i] ||
+                    walked[i]->focusProxy() == want[i])
+            << "stop " << i << ": " << walked[i]->metaObject()->className();
 }
 
 TEST_F(MainWindowTest, ACopyThatNeverHoldsTheClipboardEndsInTheFailureBox) {

@@ -35,7 +35,9 @@ class SlotPanelTest : public ::testing::Test {
 
 TEST_F(SlotPanelTest, FreshFirstKindShowsItsNumberHintDelaysAndUnsetPositions) {
     EXPECT_EQ(first.name_label->text(), "程序3");
-    EXPECT_EQ(first.path_box->text(), "拖入此方框");
+    EXPECT_TRUE(first.path_box->text().isEmpty()) << "a click lands in an empty box";
+    EXPECT_EQ(first.path_box->placeholderText(), "拖入此方框");
+    EXPECT_EQ(engine.master.first(3).path_text(), "拖入此方框") << "the slot keeps the hint";
     EXPECT_EQ(fore_color(first.path_box), 0x808080);
     const char* delays[4] = {"8", "3", "3", "3"};
     for (int i = 0; i < 4; ++i) {
@@ -51,22 +53,35 @@ TEST_F(SlotPanelTest, FreshFirstKindShowsItsNumberHintDelaysAndUnsetPositions) {
 }
 
 TEST_F(SlotPanelTest, TypedFieldsReachTheSlotAndRepaintTheMarks) {
-    QTest::keyClicks(first.position_boxes[1], "12*");
-    QTest::keyClicks(first.position_boxes[2], "1*");
+    QTest::keyClicks(first.position_boxes[1], "12*3");
+    QTest::keyClicks(first.position_boxes[2], "12*");
+    QTest::keyClicks(first.position_boxes[3], "1*1[*]");
     first.delay_lists[1]->lineEdit()->clear();
     QTest::keyClicks(first.delay_lists[1]->lineEdit(), "2.5");
     first.path_box->selectAll();
-    QTest::keyClicks(first.path_box, "/opt/tool/run");
+    QTest::keyClicks(first.path_box, "/bin/sh");
 
     const Slot& slot = engine.master.first(3);
-    EXPECT_EQ(slot.position(1), "12*");
+    EXPECT_EQ(slot.position(1), "12*3");
     EXPECT_EQ(slot.delay(1), "2.5");
-    EXPECT_EQ(slot.path_text(), "/opt/tool/run");
+    EXPECT_EQ(slot.path_text(), "拖入此方框") << "a typed path waits for the end of typing";
+    QTest::keyClicks(first.path_box, "ort");
+    QTest::keyClick(first.path_box, Qt::Key_Return);
+    EXPECT_EQ(slot.path_text(), "/bin/short");
+    EXPECT_EQ(first.path_box->text(), "/bin/short");
     EXPECT_EQ(back_color(first.position_boxes[1]), 0xFFFFFF);
     EXPECT_EQ(fore_color(first.position_boxes[1]), 1);
     EXPECT_EQ(back_color(first.delay_lists[1]), 0xFFFFFF);
-    EXPECT_EQ(back_color(first.position_boxes[2]), 0xF9F9F4) << "1* is too short to count";
+    EXPECT_EQ(back_color(first.position_boxes[2]), 0xF9F9F4) << "12* lacks its second number";
+    EXPECT_EQ(first.position_boxes[3]->text(), "1*1[*") << "the separator is refused";
     EXPECT_EQ(fore_color(first.path_box), 1) << "a path shows dark";
+    EXPECT_TRUE(first.path_box->placeholderText().isEmpty());
+
+    first.path_box->selectAll();
+    QTest::keyClick(first.path_box, Qt::Key_Backspace);
+    QTest::keyClick(first.path_box, Qt::Key_Return);
+    EXPECT_EQ(slot.path_text(), "") << "an emptied box is stored empty";
+    EXPECT_TRUE(first.path_box->placeholderText().isEmpty());
 }
 
 TEST_F(SlotPanelTest, LoadedDelaysStayVerbatimAndRoundTrip) {
@@ -87,7 +102,8 @@ TEST_F(SlotPanelTest, ClearEmptiesPositionsAndResetsDelaysButKeepsTheSwitches) {
     slot.apply_param_string(
         "/x/y[*]20[*]9[*]9[*]9[*]1*2[*]3*4[*][*][*]0[*]1[*][*]20:05:00[*][*][*]");
     QTest::mouseClick(second.action_buttons[0], Qt::LeftButton);
-    EXPECT_EQ(second.path_box->text(), "设置时间后生效");
+    EXPECT_TRUE(second.path_box->text().isEmpty());
+    EXPECT_EQ(second.path_box->placeholderText(), "设置时间后生效");
     EXPECT_EQ(second.delay_lists[0]->currentText(), "8");
     EXPECT_EQ(second.delay_lists[3]->currentText(), "3");
     EXPECT_TRUE(second.position_boxes[0]->text().isEmpty());
@@ -134,6 +150,9 @@ TEST_F(SlotPanelTest, TypedRuleReachesTheSlot) {
     field->clear();
     QTest::keyClicks(field, " 07:30:00 ");
     EXPECT_EQ(engine.master.second(2).rule_text(0), "07:30:00");
+    engine.master.second(2).apply_param_string(
+        "/p[*]8[*]3[*]3[*]3[*][*][*][*][*]0[*]1[*]6:5[*]7:30:15");
+    EXPECT_EQ(second.rule_lists[1]->text(), "07:30:15") << "a stored typed time shows";
 }
 
 struct DropCase {

@@ -20,13 +20,18 @@ inline constexpr const char* kHint = "鼠标按住桌面或文件夹中的程序
 class FakeClock final : public Clock {
   public:
     explicit FakeClock(LocalTime start, int start_ms = 0)
-        : ms_(serial_seconds(start) * 1000 + start_ms) {}
+        : ms_(serial_seconds(start) * 1000 + start_ms), steady_ms_(ms_) {}
     LocalTime now() const override { return local_time_from_serial(ms_ / 1000); }
+    std::int64_t steady_seconds() const override { return steady_ms_ / 1000; }
     std::int64_t ms() const { return ms_; }
-    void advance(std::int64_t ms) { ms_ += ms; }
+    std::int64_t steady_ms() const { return steady_ms_; }
+    void advance(std::int64_t ms) { ms_ += ms, steady_ms_ += ms; }
+    // The wall clock set by hand, by NTP or for summer time; time itself goes on.
+    void set_wall(std::int64_t step_ms) { ms_ += step_ms; }
 
   private:
     std::int64_t ms_;
+    std::int64_t steady_ms_;
 };
 
 class FakeFiles final : public FileStatus {
@@ -45,6 +50,7 @@ struct Event {
     std::string what; // "open", "close", "click"
     std::string argument;
     std::int64_t ms;
+    std::int64_t steady_ms;
 };
 
 // Processes, clicks and record lines, all logged against the fake clock.
@@ -60,14 +66,14 @@ class FakeWorld final : public ProcessControl, public Clicker, public RecordSink
     void open(const std::string& path) override {
         if (path == throw_for) throw std::runtime_error("cannot start");
         running.insert(path);
-        events.push_back({"open", path, clock_.ms()});
+        events.push_back({"open", path, clock_.ms(), clock_.steady_ms()});
     }
     void close(const std::string& path) override {
         running.erase(path);
-        events.push_back({"close", path, clock_.ms()});
+        events.push_back({"close", path, clock_.ms(), clock_.steady_ms()});
     }
     void click(const std::string& position) override {
-        events.push_back({"click", position, clock_.ms()});
+        events.push_back({"click", position, clock_.ms(), clock_.steady_ms()});
         if (during_click) during_click();
     }
     void append(const std::string& line) override { lines.push_back(line); }

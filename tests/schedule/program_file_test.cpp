@@ -84,6 +84,10 @@ TEST(DesktopEntry, TakesTheProgramOfExec) {
          nullptr},
         {"unterminated quote", "[Desktop Entry]\nExec=\"/opt/x", "/opt/x"},
         {"trailing backslash", "[Desktop Entry]\nExec=/opt/x\\", "/opt/x\\"},
+        {"through env", "[Desktop Entry]\nExec=env GDK_SCALE=2 A=\"b c\" game %u\n", "game"},
+        {"env options", "[Desktop Entry]\nExec=/usr/bin/env -i -u HOME -- X=1 /opt/g\n", "/opt/g"},
+        {"env twice", "[Desktop Entry]\nExec=env -C /tmp env --unset=A /opt/g\n", "/opt/g"},
+        {"env alone", "[Desktop Entry]\nExec=env LANG=C\n", nullptr},
     };
     for (const Case& c : cases) {
         const auto got = desktop_exec_program(c.text);

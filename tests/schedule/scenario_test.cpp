@@ -41,7 +41,7 @@ TEST_P(FirstKind, ReopensAGoneProgramAndClicksInOrder) {
     slot.set_delay(2, "30"); // over 20: waits 20
     slot.set_position(2, "x300 * 400");
     slot.set_delay(3, "1");
-    slot.set_position(3, "12"); // no "*": no click
+    slot.set_position(3, "12*abc"); // no number after "*": no click
 
     rig.run_for_seconds(600);
     EXPECT_TRUE(rig.world.events.empty());
@@ -135,14 +135,23 @@ TEST(FirstKindScenario, ClearMidListStopsTheList) {
     EXPECT_EQ(rig.world.lines.size(), 1u);
 }
 
-TEST(FirstKindScenario, ClockSetBackDoesNotStretchAWait) {
-    Rig rig(LocalTime{2026, 10, 25, 2, 59, 58});
-    rig.files.add_program(kProgram);
-    rig.master.first(1).set_path_text(kProgram);
-    rig.tick();                      // the list is built, its 2 s wait starts at 02:59:58
-    rig.clock.advance(-3600 * 1000); // summer time ends: 02:00:00 again
-    rig.run_for_seconds(4);
-    EXPECT_EQ(rig.world.of("open").size(), 1u);
+TEST(FirstKindScenario, WallClockStepsNeitherStretchNorShortenAWait) {
+    for (const std::int64_t step_s : {-3600, -5, 5, 3600}) {
+        Rig rig(LocalTime{2026, 10, 25, 2, 59, 50});
+        rig.files.add_program(kProgram);
+        KeepAliveSlot& slot = rig.master.first(1);
+        slot.set_path_text(kProgram);
+        slot.set_delay(0, "10");
+        slot.set_position(0, "1*1");
+        ASSERT_TRUE(rig.run_until([&] { return rig.world.of("open").size() == 1; }, 10));
+        rig.run_for_seconds(4);
+        rig.clock.set_wall(step_s * 1000);
+        ASSERT_TRUE(rig.run_until([&] { return rig.world.of("click").size() == 1; }, 30));
+        const std::int64_t waited =
+            rig.world.of("click")[0].steady_ms - rig.world.of("open")[0].steady_ms;
+        EXPECT_GE(waited, 10000) << step_s;
+        EXPECT_LE(waited, 10500) << step_s;
+    }
 }
 
 TEST(MasterSwitchScenario, NothingRunsBeforeStartupIsDone) {
@@ -239,6 +248,28 @@ TEST(SecondKindScenario, CloseTimeClosesOnceThatDay) {
     ASSERT_EQ(rig.world.lines.size(), 1u);
     EXPECT_EQ(rig.world.lines[0], at + " 关闭程序6");
     EXPECT_TRUE(rig.world.of("open").empty());
+}
+
+TEST(SecondKindScenario, AClockSetBackFiresNoDueWindowTwice) {
+    // Rule, switch, start, seconds run before and after the wall clock's step, closes.
+    const std::tuple<const char*, int, LocalTime, int, int, int, std::size_t> cases[] = {
+        // back a few seconds into the window just after the list ended
+        {"20:01:00", 1, {2026, 12, 8, 20, 0, 55}, 14, -8, 60, 1},
+        // summer time ends: 02:00 comes twice, 03:00 once
+        {"整点重启", 0, {2026, 10, 25, 1, 59, 0}, 3660, -3600, 3610, 2},
+    };
+    for (const auto& [rule, k, start, before_s, step_s, after_s, closes] : cases) {
+        Rig rig(start);
+        rig.files.add_program(kProgram);
+        TimedSlot& slot = rig.master.second(1);
+        slot.set_path_text(kProgram);
+        slot.set_choice_text(k, rule);
+        slot.set_switch(k, 1);
+        rig.run_for_seconds(before_s);
+        rig.clock.set_wall(step_s * 1000);
+        rig.run_for_seconds(after_s);
+        EXPECT_EQ(rig.world.of("close").size(), closes) << rule;
+    }
 }
 
 TEST(SecondKindScenario, HourlyRestartClosesAndReopensOncePerHour) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes.h"
+#include "schedule/split.h"
 
 using namespace keeprun;
 using namespace keeprun::testing;
@@ -66,14 +67,19 @@ TEST(Slot, LoadingAppliesOnlyWhatTheStringHolds) {
         // switches other than "0" or "1" stay as they were
         {"/b[*]7[*]3[*]3[*]3[*][*][*][*][*]2[*]yes",
          "/b[*]7[*]3[*]3[*]3[*][*][*][*][*]1[*]0" + tail},
-        // rules not in the lists keep the current ones
-        {"/b[*]8[*]3[*]3[*]3[*][*][*][*][*]1[*]0[*]12:34:56[*]12:34:56",
-         "/b[*]8[*]3[*]3[*]3[*][*][*][*][*]1[*]0" + tail},
-        {"/b[*]8[*]3[*]3[*]3[*][*][*][*][*]1[*]0[*]12:34:00[*]00:00:00",
-         "/b[*]8[*]3[*]3[*]3[*][*][*][*][*]1[*]0[*]12:34:00[*]00:00:00[*][*][*]"},
+        // typed times of day come back as HH:MM:SS
+        {"/b[*]8[*]3[*]3[*]3[*][*][*][*][*]1[*]0[*]12:34:56[*] 7:05 ",
+         "/b[*]8[*]3[*]3[*]3[*][*][*][*][*]1[*]0[*]12:34:56[*]07:05:00[*][*][*]"},
+        {"/b[*]8[*]3[*]3[*]3[*][*][*][*][*]0[*]1[*]整点和半点重启[*]23:15:30",
+         "/b[*]8[*]3[*]3[*]3[*][*][*][*][*]0[*]1[*]整点和半点重启[*]23:15:30[*][*][*]"},
+        // any other rule is the default, with its switch off
+        {"/b[*]8[*]3[*]3[*]3[*][*][*][*][*]1[*]0[*]24:00[*]7:60",
+         "/b[*]8[*]3[*]3[*]3[*][*][*][*][*]0[*]0[*]00:00:00[*]20:01:00[*][*][*]"},
+        {"/b[*]8[*]3[*]3[*]3[*][*][*][*][*]0[*]1[*]整点重启[*]整点重启",
+         "/b[*]8[*]3[*]3[*]3[*][*][*][*][*]0[*]0" + tail},
         {"/b[*]8[*]3[*]3[*]3[*][*][*][*][*]1[*]1[*][*]",
-         "/b[*]8[*]3[*]3[*]3[*][*][*][*][*]0[*]1" + tail},
-        {"/b[*]8[*]3[*]3[*]3[*][*][*][*][*]0[*]0[*][*][*]r[*]r[*]r[*]r",
+         "/b[*]8[*]3[*]3[*]3[*][*][*][*][*]0[*]0[*]00:00:00[*]20:01:00[*][*][*]"},
+        {"/b[*]8[*]3[*]3[*]3[*][*][*][*][*]0[*]0[*]整点重启[*]20:01:00[*]r[*]r[*]r[*]r",
          "/b[*]8[*]3[*]3[*]3[*][*][*][*][*]0[*]0" + tail},
     };
     for (const auto& [stored, want] : cases) {
@@ -82,6 +88,30 @@ TEST(Slot, LoadingAppliesOnlyWhatTheStringHolds) {
         slot.apply_param_string(before);
         slot.apply_param_string(stored);
         EXPECT_EQ(slot.to_param_string(), want) << stored;
+    }
+}
+
+TEST(Slot, TypedTextIsStoredAsTheNextStartReadsIt) {
+    // The field typed into ('p'ath, 'd'elay, 'x' position, 'r'ule list) and its
+    // number, the text, and the stored field; the separator is refused.
+    const std::tuple<char, int, const char*, std::size_t, const char*> cases[] = {
+        {'r', 0, "7:30", 11, "07:30:00"},
+        {'r', 1, " 23:15:30 ", 12, "23:15:30"},
+        {'r', 0, "整点重启", 11, "整点重启"},
+        {'r', 1, "7:60", 12, "7:60"},
+        {'r', 1, "6:00[*]", 12, "20:01:00"},
+        {'p', 0, "/a[*]b", 0, kHint},
+        {'d', 2, "5[*]", 3, "3"},
+        {'x', 1, "1*1[*]", 6, ""},
+    };
+    for (const auto& [field, n, typed, stored_at, stored] : cases) {
+        Rig rig;
+        TimedSlot& slot = rig.master.second(1);
+        if (field == 'p') slot.set_path_text(typed);
+        if (field == 'd') slot.set_delay(n, typed);
+        if (field == 'x') slot.set_position(n, typed);
+        if (field == 'r') slot.set_choice_text(n, typed);
+        EXPECT_EQ(split_text(slot.to_param_string(), "[*]")[stored_at], stored) << typed;
     }
 }
 
@@ -102,7 +132,8 @@ TEST(Slot, ClearResetsFieldsButKeepsSwitchesRulesAndPause) {
 
 TEST(Slot, MarksShowWhichFieldsTakeEffect) {
     const std::pair<const char*, bool> positions[] = {
-        {"12*", true}, {"1*", false}, {"100 200", false}, {" 1*2 ", true}, {"中*", false}};
+        {"12*3", true},     {"12*", false},  {"12*abc", false}, {"*", false},  {"*5", false},
+        {"100 200", false}, {" 1*2 ", true}, {"x1 * y2", true}, {"中*", false}};
     Rig rig;
     KeepAliveSlot& slot = rig.master.first(1);
     for (const auto& [position, set] : positions) {
@@ -195,18 +226,23 @@ TEST(Slot, DropTakesProgramsAndShortcutsAndRejectsOtherFiles) {
         {FileRules::posix, {"/home/u/notes.desktop"}, DropOutcome::ignored, nullptr, 1},
         {FileRules::posix, {"/home/u/gone.desktop"}, DropOutcome::ignored, nullptr, 1},
         {FileRules::posix, {"/opt/game"}, DropOutcome::rejected, nullptr, 1},
+        // a path with the separator could not be stored
+        {FileRules::posix, {"/opt/a[*]b"}, DropOutcome::rejected, nullptr, 1},
+        {FileRules::posix, {"/home/u/ab.desktop"}, DropOutcome::ignored, nullptr, 1},
     };
     for (const Case& c : cases) {
         Rig rig({}, 0, c.rules);
         rig.files.add_program("/opt/game/game");
         rig.files.add_folder("/opt/game");
+        rig.files.add_program("/opt/a[*]b");
         rig.files.add_document("/home/u/x.exe");
         rig.files.add_document("/home/u/notes.txt");
         rig.shortcuts.targets = {{"C:\\Desk\\App.lnk", "C:\\Program Files\\App\\app.exe"},
                                  {"C:\\s\\Big.LNK", "C:\\Big\\BIG.EXE"},
                                  {"C:\\s\\doc.lnk", "C:\\s\\doc.docx"},
                                  {"/home/u/game.desktop", "/opt/game/game"},
-                                 {"/home/u/notes.desktop", "/home/u/notes.txt"}};
+                                 {"/home/u/notes.desktop", "/home/u/notes.txt"},
+                                 {"/home/u/ab.desktop", "/opt/a[*]b"}};
         TimedSlot& slot = rig.master.second(1);
         slot.apply_param_string(
             "/old[*]30[*]4[*]5[*]6[*]1*1[*]2*2[*][*]4*4[*]0[*]1[*]整点重启[*]06:00:00");

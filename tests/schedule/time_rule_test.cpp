@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <set>
 #include <vector>
 
 #include "schedule/local_time.h"
@@ -9,7 +10,7 @@ using namespace keeprun;
 
 namespace {
 
-TEST(IsDue, FollowsTheRuleTable) {
+TEST(DueWindow, FollowsTheRuleTable) {
     struct Case {
         const char* rule;
         std::vector<const char*> due, not_due;
@@ -40,13 +41,13 @@ TEST(IsDue, FollowsTheRuleTable) {
     };
     for (const Case& c : cases) {
         for (const char* clock : c.due)
-            EXPECT_EQ(is_due(c.rule, clock), 1) << c.rule << " " << clock;
+            EXPECT_TRUE(due_window(c.rule, clock)) << c.rule << " " << clock;
         for (const char* clock : c.not_due)
-            EXPECT_EQ(is_due(c.rule, clock), 0) << c.rule << " " << clock;
+            EXPECT_FALSE(due_window(c.rule, clock)) << c.rule << " " << clock;
     }
 }
 
-TEST(IsDue, EachRuleIsDueForSixSecondsPerTarget) {
+TEST(DueWindow, EachRuleIsDueForSixSecondsPerTarget) {
     const std::pair<const char*, int> cases[] = {
         {"整点重启", 24 * 6},
         {"整点和半点重启", 48 * 6},
@@ -58,10 +59,12 @@ TEST(IsDue, EachRuleIsDueForSixSecondsPerTarget) {
     };
     for (const auto& [rule, seconds_per_day] : cases) {
         int due = 0;
+        std::set<int> starts; // every second of a window names its start
         for (int s = 0; s < 86400; ++s)
-            due += is_due(rule,
-                          time_of_day_text(LocalTime{2026, 1, 1, s / 3600, s / 60 % 60, s % 60}));
+            if (const auto start = due_window(rule, time_of_day_text(local_time_from_serial(s))))
+                ++due, starts.insert(*start);
         EXPECT_EQ(due, seconds_per_day) << rule;
+        EXPECT_EQ(static_cast<int>(starts.size()) * 6, seconds_per_day) << rule;
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include "system/copy_hotkey.h"
 #include "system/mouse.h"
+#include "system/pointer_motion.h"
 #include "tests/system/xvfb.h"
 
 namespace keeprun {
@@ -23,6 +24,9 @@ TEST(Mouse, WithoutADisplayItSaysSoAndDoesNothing) {
     EXPECT_EQ(copy_hotkey_descriptor(), -1);
     EXPECT_FALSE(copy_hotkey_down());
     EXPECT_FALSE(copy_hotkey_pressed());
+    EXPECT_NE(pointer_motion_open(nullptr), "");
+    EXPECT_EQ(pointer_motion_descriptor(), -1);
+    EXPECT_FALSE(pointer_moved());
 }
 
 // A window of the test that records the clicks it receives.
@@ -77,10 +81,12 @@ class OnXvfb : public ::testing::Test {
         setenv("DISPLAY", x_.display().c_str(), 1);
         ASSERT_EQ(mouse_open(x_.display().c_str()), "");
         ASSERT_EQ(copy_hotkey_open(x_.display().c_str()), "");
+        ASSERT_EQ(pointer_motion_open(x_.display().c_str()), "");
     }
     void TearDown() override {
         mouse_close();
         copy_hotkey_close();
+        pointer_motion_close();
     }
 
     // Runs xdotool against the test's display and waits for it.
@@ -129,7 +135,8 @@ TEST_F(OnXvfb, ClickLandsOnTheStoredPixelAndTheCursorReturns) {
 
 TEST_F(OnXvfb, ClickTextsMoveWhereTheyShould) {
     const std::pair<const char*, std::optional<ScreenPoint>> cases[] = {
-        {"*200*300", ScreenPoint{0, 200}},
+        {"7*200*300", ScreenPoint{7, 200}},
+        {"*200", std::nullopt},
         {"no star", std::nullopt},
     };
     for (const auto& [text, want] : cases) {
@@ -170,6 +177,31 @@ TEST_F(OnXvfb, HotKeyStateFollowsTheKeyboard) {
     EXPECT_TRUE(testing::wait_until([] { return copy_hotkey_pressed(); }));
     EXPECT_FALSE(copy_hotkey_down());
     EXPECT_FALSE(copy_hotkey_pressed());
+}
+
+// Told of every move, a warp as well as a device's, and of none while not listening.
+TEST_F(OnXvfb, PointerMovesAreToldWhileListening) {
+    ClickTarget mover(x_.display(), 0, 0);
+    const auto told = [] {
+        return testing::wait_until([] {
+            pollfd news{pointer_motion_descriptor(), POLLIN, 0};
+            poll(&news, 1, 100);
+            return pointer_moved();
+        });
+    };
+    for (int round = 0; round < 2; ++round) {
+        pointer_motion_listen(true);
+        EXPECT_TRUE(told()) << "the start of the news counts as a move";
+        mover.warp(30 + round, 40);
+        EXPECT_TRUE(told()) << "a warp, round " << round;
+        xdotool({"mousemove_relative", "5", "5"});
+        EXPECT_TRUE(told()) << "a device move, round " << round;
+        pointer_motion_listen(false);
+        mover.warp(60, 70);
+        // A position read after the warp is answered after any news of it.
+        ASSERT_EQ(cursor_pos(), (ScreenPoint{60, 70}));
+        EXPECT_FALSE(pointer_moved()) << "round " << round;
+    }
 }
 
 } // namespace

@@ -5,7 +5,9 @@
 #include "wait_until.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
@@ -153,6 +155,19 @@ TEST_F(MessagePanelTest, ButtonClosesAtOnceAndLaterBoxHasNoLabel) {
     EXPECT_TRUE(open());
     EXPECT_TRUE(label()->isHidden());
     EXPECT_FALSE(timer("countdown_timer")->isActive());
+}
+
+TEST_F(MessagePanelTest, EnterSpaceOrEscapeCloseItAndTheFocusGoesBack) {
+    auto* edit = new QLineEdit(window.get());
+    edit->show();
+    edit->setFocus();
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_Escape}) {
+        box->show_message(kSecondInstance);
+        ASSERT_EQ(window->focusWidget(), button()) << key;
+        QTest::keyClick(window->focusWidget(), key);
+        EXPECT_TRUE(closed()) << key;
+        EXPECT_EQ(window->focusWidget(), edit) << key;
+    }
 }
 
 TEST_F(MessagePanelTest, FrameBlinksAndKeepsItsColourWhenClosed) {

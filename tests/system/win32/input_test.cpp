@@ -72,6 +72,12 @@ TEST(Win32Input, AClickLandsAtItsPositionAndTheCursorGoesBack) {
         pump();
         return cursor_pos() == ScreenPoint{20, 30};
     }));
+    // A loaded machine may not have shown the window yet.
+    ASSERT_TRUE(wait_until([&] {
+        pump();
+        return WindowFromPoint(POINT{250, 180}) == window.get() &&
+               GetForegroundWindow() == window.get();
+    }));
     std::optional<ScreenPoint> during;
     click_at("250*180", [&] { during = cursor_pos(); });
     EXPECT_EQ(during, (ScreenPoint{250, 180}));
