@@ -19,9 +19,7 @@
 
 int main(int argc, char** argv) {
     keeprun::share_one_heap();
-#ifdef _WIN32
-    QApplication app(argc, argv);
-#else
+#ifndef _WIN32
     const char* session = std::getenv("XDG_SESSION_TYPE");
     if (session && std::strcmp(session, "wayland") == 0)
         std::cerr << "keeprun: this is a Wayland session; clicks, the cursor readout and "
@@ -32,16 +30,18 @@ int main(int argc, char** argv) {
             << "keeprun: no X11 display (DISPLAY is not set); keeprun needs an X11 session.\n";
         return 1;
     }
+#endif
+    std::vector<char*> qt_args(argv, argv + argc);
+#ifndef _WIN32
     // Clicks, the cursor readout and Ctrl+8 work through X11 only. Asked for on
     // the command line, not in the environment, which started programs inherit.
-    std::vector<char*> qt_args(argv, argv + argc);
     char platform_option[] = "-platform";
     char platform[] = "xcb";
     qt_args.insert(qt_args.begin() + (argc > 0 ? 1 : 0), {platform_option, platform});
+#endif
     int qt_argc = static_cast<int>(qt_args.size());
     qt_args.push_back(nullptr);
     QApplication app(qt_argc, qt_args.data());
-#endif
     // Every window, dialog and the tray show the program's icon.
     QApplication::setWindowIcon(keeprun::app_icon());
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.keeprun.keeprun"));

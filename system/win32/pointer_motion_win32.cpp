@@ -1,17 +1,21 @@
+// No news of pointer moves is taken on Windows: the cursor readout asks for
+// the position on its timer, as on a display without the record extension.
 #include "system/pointer_motion.h"
 
 namespace keeprun {
 
-// Windows tells of pointer moves only the window under the pointer, so the
-// readout asks for the position on its timer, as the program always has there.
 std::string pointer_motion_open(const char*) {
-    return {};
+    return "";
 }
+
 void pointer_motion_close() {}
+
 void pointer_motion_listen(bool) {}
+
 int pointer_motion_descriptor() {
     return -1;
 }
+
 bool pointer_moved() {
     return false;
 }
