@@ -4,7 +4,9 @@
 
 #include <QLocalSocket>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #endif
 
@@ -53,6 +55,11 @@ void ShowRequests::listen(std::function<void()> show) {
 }
 
 void ask_running_instance_to_show() {
+#ifdef _WIN32
+    // Windows gives the foreground only to the program the user just started:
+    // this one hands it on to the running keeprun.
+    AllowSetForegroundWindow(ASFW_ANY);
+#endif
     QLocalSocket socket;
     socket.connectToServer(socket_path());
     if (!socket.waitForConnected(1000)) return;

@@ -78,7 +78,7 @@ class WineRun : public ::testing::Test {
         return std::make_unique<Process>(std::vector<std::string>{"wine", exe}, env(),
                                          s().root() / ("start" + std::to_string(++runs_) + ".log"));
     }
-    // Its windows' boxes are relative to the main window's corner.
+    // A point of keeprun's window, given from its corner (Wine places it away from 0,0).
     void click_in(unsigned long window, int x, int y) {
         const WindowBox box = s().x().box(window);
         s().click(box.x + x, box.y + y);
@@ -145,9 +145,11 @@ TEST_F(WineRun, KeepsTheProgramRunningClicksWhereStoredAndSavesInCodePage936) {
         click_in(window, help_x[i], help_y[i]);
         const unsigned long picture = s().wait_window("说明", 20s);
         ASSERT_NE(picture, 0u);
-        s().screenshot(build_dir() / "screenshots" /
-                           ("wine-help-SM" + std::to_string(i + 1) + ".png"),
-                       s().x().box(picture));
+        // Both pictures open with a blue heading band.
+        const WindowBox box = s().x().box(picture);
+        ASSERT_TRUE(wait_until([&] { return s().pixel(box.x + 10, box.y + 10) == "2060B0"; }, 20s));
+        s().screenshot(
+            build_dir() / "screenshots" / ("wine-help-SM" + std::to_string(i + 1) + ".png"), box);
         s().x().request_close(picture);
         ASSERT_TRUE(wait_until([&] { return s().x().windows_named("说明").empty(); }, 20s));
     }
