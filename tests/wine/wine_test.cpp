@@ -23,11 +23,11 @@ const std::string kClickSeen = std::to_string(kTargetX + 60) + " " + std::to_str
 const std::string kSlot =
     kTarget + "[*]1[*]3[*]3[*]3[*]" + kClickAt + "[*][*][*][*]0[*]0[*][*]20:01[*][*][*]";
 
-// A Wine process runs the installed keeprun.exe (its command line is the Windows one).
-bool installed_program_runs() {
+// A Wine process runs this Windows program (its command line is the Windows one).
+bool wine_program_runs(const std::string& windows_path) {
     for (const auto& entry : fs::directory_iterator("/proc")) {
         const std::string cmdline = read_file(entry.path() / "cmdline");
-        if (cmdline.find("Program Files\\keeprun\\keeprun.exe") != std::string::npos) return true;
+        if (cmdline.find(windows_path) != std::string::npos) return true;
     }
     return false;
 }
@@ -83,6 +83,27 @@ class WineRun : public ::testing::Test {
         const WindowBox box = s().x().box(window);
         s().click(box.x + x, box.y + y);
     }
+    // The test program in C:\programs, not running, and slot 1 of data.ini set to it.
+    static fs::path place_target_in_slot_1() {
+        run({"wine", "taskkill", "/F", "/IM", "keeprun-wine-target.exe"}, 30s);
+        EXPECT_TRUE(wait_until([] { return !wine_program_runs(kTarget); }, 30s));
+        const fs::path target = drive_c() / "programs" / "keeprun-wine-target.exe";
+        fs::create_directories(target.parent_path());
+        fs::copy_file(win_build() / "keeprun-wine-target.exe", target,
+                      fs::copy_options::overwrite_existing);
+        write_file(drive_c() / "zx" / "data.ini",
+                   cp936_encode("[gx]\r\n0=0\r\n[cx1]\r\n1=" + kSlot + "\r\n"));
+        return target;
+    }
+    static bool announcement_shown(unsigned long window) {
+        return wait_until(
+            [&] {
+                const WindowBox box = s().x().box(window);
+                return s().pixel(box.x + kMessagePanelX, box.y + kMessagePanelY) ==
+                       kMessagePanelColour;
+            },
+            20s);
+    }
     // Asks the window to close and answers the question with Enter (是).
     void close_confirmed(unsigned long window) {
         s().x().request_close(window);
@@ -96,22 +117,11 @@ class WineRun : public ::testing::Test {
 };
 
 TEST_F(WineRun, KeepsTheProgramRunningClicksWhereStoredAndSavesInCodePage936) {
-    const fs::path target = drive_c() / "programs" / "keeprun-wine-target.exe";
-    fs::create_directories(target.parent_path());
-    fs::copy_file(win_build() / "keeprun-wine-target.exe", target,
-                  fs::copy_options::overwrite_existing);
-    write_file(drive_c() / "zx" / "data.ini",
-               cp936_encode("[gx]\r\n0=0\r\n[cx1]\r\n1=" + kSlot + "\r\n"));
+    const fs::path target = place_target_in_slot_1();
     const auto keeprun = start((win_build() / "keeprun" / "keeprun.exe").string());
     const unsigned long window = s().wait_window(kTitle, 120s);
     ASSERT_NE(window, 0u) << "titles: " << testing::PrintToString(s().x().titles());
-    ASSERT_TRUE(wait_until(
-        [&] {
-            const WindowBox box = s().x().box(window);
-            return s().pixel(box.x + kMessagePanelX, box.y + kMessagePanelY) == kMessagePanelColour;
-        },
-        20s))
-        << "the announcement is shown";
+    ASSERT_TRUE(announcement_shown(window));
     fs::create_directories(build_dir() / "screenshots");
     s().screenshot(build_dir() / "screenshots" / "wine-announcement.png", s().x().box(window));
     EXPECT_FALSE(wait_until([&] { return !started_pids(target.string()).empty(); }, 3s))
@@ -182,21 +192,32 @@ TEST_F(WineRun, TheInstalledProgramStartsWithWindowsSavesAtSessionEndAndIsUninst
               std::string::npos)
         << "start with Windows is the per-user Run key";
 
-    fs::remove(drive_c() / "zx" / "data.ini");
+    const fs::path target = place_target_in_slot_1();
+    fs::remove(drive_c() / "zx" / "jilu.txt");
     const auto keeprun = start((folder / "keeprun.exe").string());
     const unsigned long window = s().wait_window(kTitle, 120s);
     ASSERT_NE(window, 0u) << "the installed program shows its window";
-    // The session ends under it: it saves and ends without asking.
+    ASSERT_TRUE(announcement_shown(window));
+    const size_t starts = started_pids(target.string()).size();
+    click_in(window, kAnnouncementButtonX, kAnnouncementButtonY);
+    ASSERT_TRUE(wait_until([&] { return started_pids(target.string()).size() > starts; }, 15s))
+        << "the slots are loaded";
+    // The session ends under it: it saves what it holds and ends without asking.
+    fs::remove(drive_c() / "zx" / "data.ini");
     run({"wine", "wineboot", "--end-session"}, 60s);
     ASSERT_EQ(keeprun->wait_exit(30s), std::optional<int>(0));
-    EXPECT_TRUE(fs::exists(drive_c() / "zx" / "data.ini"));
+    EXPECT_NE(read_file(drive_c() / "zx" / "data.ini").find(cp936_encode("1=" + kSlot)),
+              std::string::npos);
+    EXPECT_NE(read_file(drive_c() / "zx" / "jilu.txt").find(cp936_encode("打开程序1")),
+              std::string::npos);
     // The next session starts what the Run key names.
     run({"wine", "wineboot"}, 120s);
     const unsigned long again = s().wait_window(kTitle, 120s);
     ASSERT_NE(again, 0u) << "started with Windows";
     // Ended for good (the close question was shown above), so its files can go.
     run({"wine", "taskkill", "/F", "/IM", "keeprun.exe"}, 30s);
-    ASSERT_TRUE(wait_until([&] { return !installed_program_runs(); }, 30s));
+    ASSERT_TRUE(wait_until(
+        [&] { return !wine_program_runs("C:\\Program Files\\keeprun\\keeprun.exe"); }, 30s));
 
     // The uninstaller runs a copy of itself and returns at once.
     run({"wine", (folder / "uninstall.exe").string(), "/S"}, 120s);
