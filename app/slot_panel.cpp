@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QUrl>
+#include <algorithm>
 
 namespace keeprun {
 namespace {
@@ -32,6 +33,23 @@ QLabel* label_at(QWidget* parent, const QString& text, int left, int top, int wi
     auto* l = new QLabel(text, parent);
     l->setGeometry(tw_rect(left, top, width, kRowHeight));
     return l;
+}
+
+// Every timed slot offers the same rules: one copy of their texts serves all
+// the boxes (each of the 1446 lines would otherwise be held eight times).
+QStringList shared_texts(const std::vector<std::string>& items) {
+    static std::vector<QStringList> made;
+    const auto same = [&](const QStringList& texts) {
+        return std::ranges::equal(texts, items,
+                                  [](const QString& a, const std::string& b) { return a == q(b); });
+    };
+    if (const auto found = std::ranges::find_if(made, same); found != made.end()) return *found;
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(items.size()));
+    for (const std::string& item : items)
+        texts << q(item);
+    made.push_back(texts);
+    return texts;
 }
 
 void set_text_if_changed(QLineEdit* edit, const std::string& text) {
@@ -175,13 +193,9 @@ void SlotPanel::show_slot() {
         for (int k = 0; k < 2; ++k) {
             rule_switches[k]->setChecked(slot_.switch_value(k) == 1);
             const ChoiceList& list = slot_.choice_list(k);
-            if (static_cast<std::size_t>(rule_lists[k]->count()) != list.items.size()) {
-                QStringList items;
-                items.reserve(static_cast<qsizetype>(list.items.size()));
-                for (const std::string& item : list.items)
-                    items << q(item);
-                if (!items.isEmpty()) rule_lists[k]->set_items(items, 0);
-            }
+            if (static_cast<std::size_t>(rule_lists[k]->count()) != list.items.size() &&
+                !list.items.empty())
+                rule_lists[k]->set_items(shared_texts(list.items), 0);
             // Typed times are no items: the field shows the slot's text itself.
             set_text_if_changed(rule_lists[k]->findChild<QLineEdit*>(QStringLiteral("edit")),
                                 list.text);

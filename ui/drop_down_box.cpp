@@ -7,8 +7,9 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
+#include <QStringListModel>
 #include <QTimer>
 #include <stdexcept>
 
@@ -16,17 +17,17 @@ namespace keeprun {
 namespace {
 
 // A list whose keyboard moves count as a choice, as a click does.
-class DropList : public QListWidget {
+class DropList : public QListView {
   public:
-    using QListWidget::QListWidget;
+    using QListView::QListView;
     std::function<void(int)> on_key_choice;
 
   protected:
     void keyPressEvent(QKeyEvent* e) override {
-        const int before = currentRow();
-        QListWidget::keyPressEvent(e);
-        if (currentRow() != before && currentRow() >= 0 && on_key_choice)
-            on_key_choice(currentRow());
+        const int before = currentIndex().row();
+        QListView::keyPressEvent(e);
+        const int row = currentIndex().row();
+        if (row != before && row >= 0 && on_key_choice) on_key_choice(row);
     }
 };
 
@@ -38,7 +39,8 @@ void check_16bit(std::int32_t index) {
 
 DropDownBox::DropDownBox(QWidget* parent)
     : QWidget(parent), edit_(new QLineEdit(this)), drop_button_(new QPushButton("▼", this)),
-      item_list_(new DropList(this)), layout_timer_(new QTimer(this)) {
+      items_(new QStringListModel(this)), item_list_(new DropList(this)),
+      layout_timer_(new QTimer(this)) {
     edit_->setObjectName("edit");
     drop_button_->setObjectName("drop_button");
     item_list_->setObjectName("item_list");
@@ -51,6 +53,8 @@ DropDownBox::DropDownBox(QWidget* parent)
     drop_button_->setFocusPolicy(Qt::NoFocus);
     item_list_->setGeometry(tw_rect(0, 300, 2505, 2370));
     item_list_->setUniformItemSizes(true);
+    item_list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    item_list_->setModel(items_);
     item_list_->hide();
     static_cast<DropList*>(item_list_)->on_key_choice = [this](int row) { choose(row); };
     item_list_->installEventFilter(this);
@@ -58,8 +62,8 @@ DropDownBox::DropDownBox(QWidget* parent)
     layout_timer_->setSingleShot(true);
     connect(layout_timer_, &QTimer::timeout, this, &DropDownBox::lay_out);
     connect(drop_button_, &QPushButton::clicked, this, &DropDownBox::open_list);
-    connect(item_list_, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { choose(item_list_->row(item)); });
+    connect(item_list_, &QListView::clicked, this,
+            [this](const QModelIndex& index) { choose(index.row()); });
     resize(tw(2505), tw(2670));
     layout_timer_->start(50);
 }
@@ -70,20 +74,21 @@ DropDownBox::~DropDownBox() {
 }
 
 void DropDownBox::set_items(const QStringList& items, int index) {
-    item_list_->clear();
     edit_->clear();
-    item_list_->addItems(items);
+    items_->setStringList(items);
     if (index < 0 || index >= items.size()) throw std::out_of_range("index outside the items");
     edit_->setText(items[index]);
 }
 
 void DropDownBox::add_item(const QString& text) {
-    item_list_->addItem(text);
+    const int row = items_->rowCount();
+    items_->insertRows(row, 1);
+    items_->setData(items_->index(row), text);
 }
 
 void DropDownBox::select_index(std::int32_t index) {
     check_16bit(index);
-    if (index >= 0 && index < item_list_->count()) edit_->setText(item_list_->item(index)->text());
+    if (index >= 0 && index < count()) edit_->setText(item_text(index));
 }
 
 QString DropDownBox::text() const {
@@ -91,13 +96,13 @@ QString DropDownBox::text() const {
 }
 
 int DropDownBox::count() const {
-    return item_list_->count();
+    return items_->rowCount();
 }
 
 QString DropDownBox::item_text(std::int32_t index) const {
     check_16bit(index);
-    if (index < 0 || index >= item_list_->count()) return {};
-    return item_list_->item(index)->text();
+    if (index < 0 || index >= count()) return {};
+    return items_->index(index).data().toString();
 }
 
 void DropDownBox::set_back_colour(std::int32_t colour) {
@@ -118,12 +123,14 @@ void DropDownBox::open_list() {
     // The left edge is the one within the slot, applied on the main window.
     item_list_->move(x() + tw(50), tw(list_top_));
     // Start the keys from the item shown in the field.
-    const auto found = item_list_->findItems(edit_->text(), Qt::MatchExactly);
-    if (!found.isEmpty()) {
-        item_list_->setCurrentItem(found.front(), QItemSelectionModel::ClearAndSelect);
-        item_list_->scrollToItem(found.front(), QAbstractItemView::PositionAtTop);
+    const int found = items_->stringList().indexOf(edit_->text());
+    if (found >= 0) {
+        item_list_->selectionModel()->setCurrentIndex(items_->index(found),
+                                                      QItemSelectionModel::ClearAndSelect);
+        item_list_->scrollTo(items_->index(found), QAbstractItemView::PositionAtTop);
     } else {
-        item_list_->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+        item_list_->selectionModel()->setCurrentIndex(items_->index(0),
+                                                      QItemSelectionModel::NoUpdate);
     }
     item_list_->raise();
     item_list_->show();
@@ -141,8 +148,8 @@ void DropDownBox::close_list() {
 }
 
 void DropDownBox::choose(int row) {
-    if (row < 0 || row >= item_list_->count()) return;
-    edit_->setText(item_list_->item(row)->text());
+    if (row < 0 || row >= count()) return;
+    edit_->setText(item_text(row));
     close_list();
     edit_->setFocus(Qt::OtherFocusReason);
 }

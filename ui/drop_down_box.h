@@ -7,8 +7,9 @@
 #include <cstdint>
 
 class QLineEdit;
-class QListWidget;
+class QListView;
 class QPushButton;
+class QStringListModel;
 class QTimer;
 
 namespace keeprun {
@@ -23,6 +24,7 @@ class DropDownBox : public QWidget {
     void set_list_top(std::int32_t twips) { list_top_ = twips; }
     // Replaces the items with `items` and shows items[index]; an index outside `items`
     // throws std::out_of_range after the list was filled and the field emptied.
+    // The box keeps `items` itself, so boxes given the same list share its texts.
     void set_items(const QStringList& items, int index);
     void add_item(const QString& text);
     // Shows item `index`; above 32767 throws std::overflow_error, an index
@@ -51,7 +53,8 @@ class DropDownBox : public QWidget {
     std::int32_t list_top_ = 0;
     QLineEdit* edit_;
     QPushButton* drop_button_;
-    QListWidget* item_list_;
+    QStringListModel* items_;
+    QListView* item_list_;
     QTimer* layout_timer_;
 };
 
