@@ -10,7 +10,6 @@
 namespace keeprun {
 
 Tray::Tray(MainWindow& window) : window_(window) {
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) return;
     menu.addAction(QStringLiteral("显示主窗口"), &window, &MainWindow::bring_to_front);
     autostart_action = menu.addAction(QStringLiteral("开机时自动启动"));
     autostart_action->setCheckable(true);
@@ -30,13 +29,19 @@ Tray::Tray(MainWindow& window) : window_(window) {
     });
     connect(&window, &QWidget::windowTitleChanged, &icon, &QSystemTrayIcon::setToolTip);
     window.installEventFilter(this);
+    // Shown even without a tray: Qt puts it in a tray that starts later (a
+    // desktop panel starting after keeprun at login).
     icon.show();
+}
+
+bool Tray::in_tray() {
+    return QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 void Tray::start_minimised() {
     // Hidden straight away: a hide racing the window manager's own minimising
     // could leave the window minimised and out of reach of a later show.
-    if (icon.isVisible())
+    if (in_tray())
         window_.hide();
     else
         window_.showMinimized();
@@ -54,7 +59,8 @@ void Tray::set_autostart(bool on) {
 
 bool Tray::eventFilter(QObject* watched, QEvent* event) {
     // Hidden once the minimising has finished; the tray icon brings it back.
-    if (watched == &window_ && event->type() == QEvent::WindowStateChange && window_.isMinimized())
+    if (watched == &window_ && event->type() == QEvent::WindowStateChange &&
+        window_.isMinimized() && in_tray())
         QTimer::singleShot(0, &window_, [this] {
             if (window_.isMinimized()) window_.hide();
         });

@@ -273,6 +273,25 @@ TEST_F(EndToEnd, ASecondStartBringsBackTheWindowHiddenInTheTray) {
     EXPECT_TRUE(first.running());
 }
 
+TEST_F(EndToEnd, ATrayStartedLaterTakesTheIconAndThenTheMinimisedWindow) {
+    s.start_window_manager();
+    s.serve(server_text(kTitle, ""));
+    s.start_keeprun();
+    ASSERT_TRUE(wait_until([&] { return s.window_visible(kTitle); }, 40s));
+    const std::string found = s.xdotool({"search", "--onlyvisible", "--name", "^" + kTitle + "$"});
+    const std::string window = found.substr(0, found.find('\n'));
+    // The panel with the tray comes up after keeprun, as it may at login.
+    s.start_tray();
+    const int right = 1280;
+    ASSERT_TRUE(wait_until([&] { return s.pixel(right - 12, 16) != "000000"; }, 10s))
+        << "the icon is put in the tray";
+    s.xdotool({"windowminimize", window});
+    ASSERT_TRUE(wait_until([&] { return !s.window_visible(kTitle); }, 10s));
+    s.click(right - 12, 16);
+    EXPECT_TRUE(wait_until([&] { return s.window_visible(kTitle); }, 10s))
+        << "a click on the icon brings the window back";
+}
+
 TEST_F(EndToEnd, NoMirrorAnsweringEndsWithTheNetworkMessage) {
     s.serve(server_text(kTitle, ""), {"--answer", "none"});
     Process& keeprun = s.start_keeprun();
