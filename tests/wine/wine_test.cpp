@@ -158,8 +158,17 @@ TEST_F(WineRun, KeepsTheProgramRunningClicksWhereStoredAndSavesInCodePage936) {
         // Both pictures open with a blue heading band.
         const WindowBox box = s().x().box(picture);
         ASSERT_TRUE(wait_until([&] { return s().pixel(box.x + 10, box.y + 10) == "2060B0"; }, 20s));
-        s().screenshot(
-            build_dir() / "screenshots" / ("wine-help-SM" + std::to_string(i + 1) + ".png"), box);
+        const std::string name = "SM" + std::to_string(i + 1) + ".png";
+        const fs::path shot = build_dir() / "screenshots" / ("wine-help-" + name);
+        s().screenshot(shot, box);
+        const char* source = std::getenv("KEEPRUN_SOURCE_DIR");
+        ASSERT_NE(source, nullptr);
+        const fs::path want = fs::path(source) / "resources" / "windows" / name;
+        EXPECT_EQ(run({"compare", "-alpha", "off", "-metric", "AE", want.string(), shot.string(),
+                       "null:"},
+                      60s),
+                  "0")
+            << "the Windows help picture, pixel for pixel";
         s().x().request_close(picture);
         ASSERT_TRUE(wait_until([&] { return s().x().windows_named("说明").empty(); }, 20s));
     }

@@ -15,6 +15,35 @@ inline const QColor kMark(214, 40, 40);
 inline const QColor kPanel(224, 224, 224);
 inline const QColor kSoft(240, 246, 252);
 
+// What the pictures say differently on Linux and on Windows: paths, which files
+// a slot takes, and how a timed slot restarts the computer.
+struct Platform {
+    const char* folder; // where the pictures go, below the folder given
+    const char* game_path;
+    const char* dropping; // body of "把程序拖进栏位"
+    const char* server_path;
+    const char* rebooting; // body of "定时重启电脑"
+};
+
+inline const Platform kLinux{
+    "", "/home/user/游戏/game",
+    "从文件管理器或桌面把程序文件（可执行文件，或指向程序的 .desktop "
+    "启动器）拖到路径框里，路径框就显示程序的完整路径。也可以直接输入完整路径。"
+    "拖入文档、图片等其它文件会提示错误，栏位不变。",
+    "/home/user/bin/server",
+    "把一个执行重启命令的可执行脚本（例如内容为 systemctl reboot 的脚本）"
+    "拖入定时栏位，勾选重启开关并选好时间，到点时脚本被打开，电脑随之重启。"
+    "需要有重启电脑的权限。"};
+
+inline const Platform kWindows{
+    "windows", "C:\\游戏\\game.exe",
+    "从资源管理器或桌面把程序文件（.exe 程序，或指向程序的快捷方式）"
+    "拖到路径框里，路径框就显示程序的完整路径。也可以直接输入完整路径。"
+    "拖入文档、图片等其它文件会提示错误，栏位不变。",
+    "C:\\server\\server.exe",
+    "把一个运行后就重启电脑的程序（.exe）拖入定时栏位，勾选重启开关并选好时间，"
+    "到点时这个程序被打开，电脑随之重启。需要有重启电脑的权限。"};
+
 QFont font(double px, bool bold = false);
 // A picture of the given size, 8-bit RGBA, light background and title bar.
 QImage canvas(int width, int height, const QString& title);

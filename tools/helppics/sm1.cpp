@@ -4,9 +4,9 @@
 namespace helppics {
 namespace {
 
-void first_kind_slot(QPainter& p, QPoint o) {
+void first_kind_slot(QPainter& p, QPoint o, const Platform& platform) {
     slot_frame(p, o, 1);
-    edit(p, o, 540, 30, 6165, "/home/user/游戏/game");
+    edit(p, o, 540, 30, 6165, platform.game_path);
     button(p, o, 6720, 30, 585, "清除");
     button(p, o, 7320, 30, 585, "暂停");
     click_row(p, o, {"640*480", "1200*35", "", ""});
@@ -29,7 +29,7 @@ void readout(QPainter& p, QPoint o) {
 
 } // namespace
 
-QImage draw_sm1() {
+QImage draw_sm1(const Platform& platform) {
     QImage img = canvas(887, 690, "说明一：程序掉线、关闭、崩溃后自动重新打开");
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -37,7 +37,7 @@ QImage draw_sm1() {
          "主窗口上半部分有 4 个这样的栏位（程序1～程序4），每个栏位照看一个程序：", 15);
 
     const QPoint slot(40, 118);
-    first_kind_slot(p, slot);
+    first_kind_slot(p, slot, platform);
     // Numbers over the parts of the slot that the steps below explain.
     const struct {
         int n;
@@ -60,11 +60,7 @@ QImage draw_sm1() {
     const int top = 214;
     const int gap = 10;
     int left = top, right = top;
-    left = step(p, QRect(24, left, 408, 10), 1, "把程序拖进栏位",
-                "从文件管理器或桌面把程序文件（可执行文件，或指向程序的 .desktop "
-                "启动器）拖到路径框里，路径框就显示程序的完整路径。也可以直接输入完整路径。"
-                "拖入文档、图片等其它文件会提示错误，栏位不变。") +
-           gap;
+    left = step(p, QRect(24, left, 408, 10), 1, "把程序拖进栏位", platform.dropping) + gap;
     right = step(p, QRect(444, right, 420, 10), 2, "自动重新打开",
                  "程序没在运行时（被关闭、崩溃或掉线退出），约 2 秒后本软件就把它重新打开，"
                  "并在右边的“运行日志”里记一行，例如“14:05:31 打开程序1”。") +

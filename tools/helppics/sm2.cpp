@@ -4,12 +4,12 @@
 namespace helppics {
 namespace {
 
-void second_kind_slot(QPainter& p, QPoint o) {
+void second_kind_slot(QPainter& p, QPoint o, const Platform& platform) {
     // The column headings stand above the slots on the main window.
     label(p, o, 7560, -300, "重启、打开程序时间");
     label(p, o, 10410, -300, "关闭、退出时间");
     slot_frame(p, o, 5);
-    edit(p, o, 540, 30, 6165, "/home/user/bin/server");
+    edit(p, o, 540, 30, 6165, platform.server_path);
     button(p, o, 6720, 30, 585, "清除");
     check(p, o, 7320, 30, true);
     combo(p, o, 7560, 30, 2475, "整点重启");
@@ -61,7 +61,7 @@ void timeline(QPainter& p, QRect r) {
 
 } // namespace
 
-QImage draw_sm2() {
+QImage draw_sm2(const Platform& platform) {
     QImage img = canvas(1085, 679, "说明二：定时重启、打开、关闭程序");
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -71,7 +71,7 @@ QImage draw_sm2() {
          15);
 
     const QPoint slot(40, 124);
-    second_kind_slot(p, slot);
+    second_kind_slot(p, slot, platform);
     arrow(p, QPointF(520, 200), QPointF(530, 145));
     badge(p, QPoint(518, 212), 1);
     arrow(p, QPointF(700, 200), QPointF(716, 145));
@@ -89,11 +89,7 @@ QImage draw_sm2() {
                 "每天到这个时间把程序关闭一次，不再打开。两个开关只能勾一个：勾上一个，"
                 "另一个自动取消；正在用的时间框是白色，另一个变灰。") +
            gap;
-    left = step(p, QRect(24, left, 510, 10), 5, "定时重启电脑",
-                "把一个执行重启命令的可执行脚本（例如内容为 systemctl reboot 的脚本）"
-                "拖入定时栏位，勾选重启开关并选好时间，到点时脚本被打开，电脑随之重启。"
-                "需要有重启电脑的权限。") +
-           gap;
+    left = step(p, QRect(24, left, 510, 10), 5, "定时重启电脑", platform.rebooting) + gap;
 
     right = step(p, QRect(548, right, 514, 10), 2, "重启规则",
                  "整点重启：每小时整点\n"
