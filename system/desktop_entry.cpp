@@ -38,7 +38,8 @@ std::optional<std::string_view> exec_value(std::string_view text) {
     return std::nullopt;
 }
 
-// Escapes of the value type "string": \s \n \t \r \\.
+// Escapes of the value type "string": \s \n \t \r \\. They come before the
+// quoting of Exec, so a literal backslash in a quoted argument is written four times.
 std::string unescape_value(std::string_view v) {
     std::string out;
     for (std::size_t i = 0; i < v.size(); ++i) {
@@ -59,6 +60,9 @@ std::string unescape_value(std::string_view v) {
             break;
         case 'r':
             out += '\r';
+            break;
+        case '\\':
+            out += '\\';
             break;
         default:
             out += '\\', out += c;

@@ -66,6 +66,7 @@ TEST(DesktopEntry, TakesTheProgramOfExec) {
         {"quoted with blank", "[Desktop Entry]\nExec=\"/opt/My Game/run\" %F\n",
          "/opt/My Game/run"},
         {"escaped quote", "[Desktop Entry]\nExec=\"/opt/a\\\"b/run\"\n", "/opt/a\"b/run"},
+        {"backslash in quotes", "[Desktop Entry]\nExec=\"/opt/a\\\\\\\\b/run\"\n", "/opt/a\\b/run"},
         {"literal percent", "[Desktop Entry]\nExec=/opt/100%%/run\n", "/opt/100%/run"},
         {"space escape", "[Desktop Entry]\nExec=/opt/my\\sgame\n", "/opt/my"},
         {"CR LF lines", "[Desktop Entry]\r\nName=x\r\nExec=/bin/x\r\n", "/bin/x"},

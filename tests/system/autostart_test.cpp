@@ -67,6 +67,7 @@ TEST_F(Autostart, ExecQuotesTheProgramAsLaunchersRequire) {
     for (const auto& c : cases) {
         ASSERT_EQ(set_autostart(true, c.program), "") << c.program;
         EXPECT_EQ(exec_line(slurp(entry())), c.exec) << c.program;
+        EXPECT_EQ(desktop_exec_program(slurp(entry())), c.program) << "read back";
     }
 }
 
