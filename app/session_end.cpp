@@ -2,7 +2,8 @@
 
 #include "app/end_program.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QSessionManager>
 #include <QSocketNotifier>
 
 #include <cerrno>
@@ -31,11 +32,35 @@ void run_saver_once() {
     if (saver) std::exchange(saver, nullptr)();
 }
 
+// A session manager (XSMP) ends the session by asking for the data, then for the
+// program to quit, which Qt passes on as a Quit event to the application.
+class QuitRequests : public QObject {
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == qApp && event->type() == QEvent::Quit) {
+            run_saver_once();
+            end_program();
+        }
+        return false;
+    }
+};
+
 } // namespace
 
 void save_at_session_end(std::function<void()> save) {
     saver = std::move(save);
     std::atexit(run_saver_once);
+    // keeprun starts at login through its own autostart entry; a restored
+    // session starting it too would only meet the refused second instance.
+    QObject::connect(qGuiApp, &QGuiApplication::saveStateRequest, [](QSessionManager& manager) {
+        manager.setRestartHint(QSessionManager::RestartNever);
+    });
+    QObject::connect(qGuiApp, &QGuiApplication::commitDataRequest, [](QSessionManager& manager) {
+        manager.setRestartHint(QSessionManager::RestartNever);
+        if (saver) saver();
+    });
+    static QuitRequests quit_requests;
+    qApp->installEventFilter(&quit_requests);
     if (::pipe2(signal_pipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
     auto* notifier =
         new QSocketNotifier(signal_pipe[0], QSocketNotifier::Read, QCoreApplication::instance());

@@ -4,7 +4,7 @@
 # ./fuzz (keeprun_setup_tests: the test tools as well).
 keeprun_build_packages=(
     cmake g++ pkg-config qt6-base-dev qt6-translations-l10n libcurl4-openssl-dev
-    libpng-dev zlib1g-dev libx11-dev libxtst-dev libxi-dev libgtest-dev libgmock-dev
+    libpng-dev zlib1g-dev libx11-dev libxtst-dev libxi-dev libsm-dev libgtest-dev libgmock-dev
     libbenchmark-dev libcpp-httplib-dev librsvg2-bin fonts-wqy-microhei
     xvfb xdotool imagemagick
 )

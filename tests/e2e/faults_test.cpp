@@ -346,6 +346,41 @@ void PrintTo(const SessionEnd& e, std::ostream* os) {
     *os << e.name;
 }
 
+// A desktop session's logout through its session manager: save, then quit.
+TEST_F(Faults, ASessionManagersLogoutSavesAndEndsWithoutAsking) {
+    const std::string target = s.install_target("watched");
+    s.write_data_ini("[cx1]\r\n1=" + watch(target) + "\r\n");
+    s.serve(server_text(kTitle, "", "https://example.com/bye"));
+    const fs::path log = s.root() / "session-manager.log";
+    Process manager({(build_dir() / "keeprun-e2e-session-manager").string()},
+                    {{"HOME", (s.root() / "home").string()}}, log);
+    const auto said = [&](const std::string& line) {
+        return read_file(log).find(line) != std::string::npos;
+    };
+    ASSERT_TRUE(wait_until([&] { return said("listening "); }, 10s)) << read_file(log);
+    const std::string text = read_file(log);
+    const auto at = text.find("listening ") + 10;
+    s.set_env("SESSION_MANAGER", text.substr(at, text.find('\n', at) - at));
+    Process& keeprun = s.start_keeprun();
+    ASSERT_NE(main_window(), 0u);
+    dismiss_announcement();
+    ASSERT_TRUE(wait_until([&] { return started_pids(target).size() == 1; }, 15s));
+    ASSERT_TRUE(said("registered")) << read_file(log);
+    fs::remove(ini());
+    fs::remove(record());
+
+    ::kill(manager.pid(), SIGUSR1);
+    ASSERT_EQ(keeprun.wait_exit(15s), std::optional<int>(0))
+        << "ends without the close question; the manager saw:\n"
+        << read_file(log);
+    EXPECT_TRUE(said("saved 1"));
+    EXPECT_FALSE(said("interact-request")) << "no question for the user";
+    EXPECT_TRUE(said("restart-hint 3")) << "not restarted by the session (its autostart does that)";
+    EXPECT_EQ(read_ini("cx1", "1", ini().string()), watch(target));
+    EXPECT_TRUE(has_line(crlf_lines(cp936_decode(read_file(record()))), " 打开程序1"));
+    EXPECT_EQ(s.opened_links(), "");
+}
+
 // ---- Files of random bytes ----
 
 TEST_F(Faults, RandomBytesInDataIniAndJiluKeepWhatCanBeRead) {
