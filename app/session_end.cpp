@@ -52,13 +52,16 @@ void save_at_session_end(std::function<void()> save) {
     std::atexit(run_saver_once);
     // keeprun starts at login through its own autostart entry; a restored
     // session starting it too would only meet the refused second instance.
-    QObject::connect(qGuiApp, &QGuiApplication::saveStateRequest, [](QSessionManager& manager) {
+    // Either request may come alone, so both say so.
+    const auto never_restart = [](QSessionManager& manager) {
         manager.setRestartHint(QSessionManager::RestartNever);
-    });
-    QObject::connect(qGuiApp, &QGuiApplication::commitDataRequest, [](QSessionManager& manager) {
-        manager.setRestartHint(QSessionManager::RestartNever);
-        if (saver) saver();
-    });
+    };
+    QObject::connect(qGuiApp, &QGuiApplication::saveStateRequest, never_restart);
+    QObject::connect(qGuiApp, &QGuiApplication::commitDataRequest,
+                     [never_restart](QSessionManager& manager) {
+                         never_restart(manager);
+                         if (saver) saver();
+                     });
     static QuitRequests quit_requests;
     qApp->installEventFilter(&quit_requests);
     if (::pipe2(signal_pipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
