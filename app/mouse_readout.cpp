@@ -33,8 +33,8 @@ void copy_failed(QWidget* owner) {
 
 void copy_readout(MainWindow& window) {
     // The pause starts first: the copy runs messages, and with them more key news.
-    window.hotkey_timer.start();
-    copy_position(window, window.cursor_readout->text());
+    window.hotkey_timer().start();
+    copy_position(window, window.cursor_readout()->text());
 }
 
 // A moving pointer is read at most this often: the news is left unread meanwhile.
@@ -45,7 +45,7 @@ constexpr int kPauseAfterMove = 150;
 class Readout : public QObject {
   public:
     explicit Readout(MainWindow& window) : QObject(&window), window_(window) {
-        QTimer& timer = window_.cursor_timer;
+        QTimer& timer = window_.cursor_timer();
         const int descriptor = pointer_motion_descriptor();
         if (descriptor < 0) {
             timer.setInterval(500);
@@ -71,7 +71,7 @@ class Readout : public QObject {
     }
 
     void update() {
-        QTimer& timer = window_.cursor_timer;
+        QTimer& timer = window_.cursor_timer();
         const bool seen = window_.isVisible() && !window_.isMinimized();
         if (news_) {
             // The start of the news counts as a move, and shows the position.
@@ -93,7 +93,7 @@ class Readout : public QObject {
         if (!pointer_moved()) return;
         show_cursor_pos(window_);
         news_->setEnabled(false);
-        window_.cursor_timer.start();
+        window_.cursor_timer().start();
     }
 
     MainWindow& window_;
@@ -104,7 +104,7 @@ class Readout : public QObject {
 
 void show_cursor_pos(MainWindow& window) {
     if (const auto at = cursor_pos())
-        window.cursor_readout->setText(QString::fromStdString(coordinate_text(*at)));
+        window.cursor_readout()->setText(QString::fromStdString(coordinate_text(*at)));
 }
 
 void follow_visibility(MainWindow& window) {
@@ -114,14 +114,14 @@ void follow_visibility(MainWindow& window) {
 }
 
 void watch_copy_hotkey(MainWindow& window) {
-    window.hotkey_timer.setSingleShot(true);
-    window.hotkey_timer.setInterval(2000);
-    QObject::connect(&window.hotkey_timer, &QTimer::timeout, &window, [&window] {
+    window.hotkey_timer().setSingleShot(true);
+    window.hotkey_timer().setInterval(2000);
+    QObject::connect(&window.hotkey_timer(), &QTimer::timeout, &window, [&window] {
         copy_hotkey_pressed(); // presses within the pause are over
         if (copy_hotkey_down()) copy_readout(window);
     });
     const auto on_news = [&window] {
-        if (copy_hotkey_pressed() && !window.hotkey_timer.isActive()) copy_readout(window);
+        if (copy_hotkey_pressed() && !window.hotkey_timer().isActive()) copy_readout(window);
     };
 #ifdef _WIN32
     copy_hotkey_on_news(on_news);
@@ -147,7 +147,7 @@ void copy_position(MainWindow& window, const QString& text) {
         copy_failed(&window);
         return;
     }
-    window.message_panel->show_message(
+    window.show_message(
         QStringLiteral("[*]复制提示[*]OK[*]1[*]6[*][*][*]\r\n复制坐标成功，请到软件内粘贴"));
 }
 

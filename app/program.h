@@ -1,15 +1,17 @@
 #pragma once
-// The whole program: the engine and its ports, the splash and the main window,
+// The whole program: the session and its ports, the splash and the main window,
 // and the start-up sequence that joins them.
+#include <QTimer>
 #include <memory>
 #include <string>
 
 #include "app/main_window.h"
+#include "app/session_saver.h"
 #include "app/show_requests.h"
 #include "app/splash_window.h"
 #include "app/system_ports.h"
 #include "app/tray.h"
-#include "schedule/master_switch.h"
+#include "schedule/session.h"
 
 namespace keeprun {
 
@@ -22,18 +24,21 @@ class Program {
   private:
     void startup_sequence();
     void guard_single_instance();
-    void set_slot_tips();
     void load_server_config();
-    void flash_help_buttons();
+    void load_slots();
 
     ProgramPorts program_ports_;
-    Ports ports_;
-    MasterSwitch engine_;
+    Session session_;
+    SessionSaver session_saver_{session_};
     MainWindow main_window_;
     SplashWindow splash_;
     std::unique_ptr<Tray> tray_;
     ShowRequests show_requests_;
     std::string server_news_;
+    // Every 500 ms: one step of the session.
+    QTimer tick_timer_;
+    // Loads the slots' settings just after the window is shown.
+    QTimer slot_load_timer_;
 };
 
 } // namespace keeprun

@@ -1,25 +1,24 @@
 #pragma once
-// Keeps the settings and the run record on disk without asking: within a minute
-// after they change, so a power cut loses at most that minute, and on demand
-// when the session ends under keeprun.
+// Keeps the session's settings and run record on disk without asking: within a
+// minute after they change, so a power cut loses at most that minute, and on
+// demand when the desktop session ends under keeprun.
 #include <QTimer>
-#include <string>
-#include <vector>
+
+#include "schedule/session.h"
 
 namespace keeprun {
 
-class SettingsView;
-
-class SessionSaver {
+class SessionSaver : private SessionListener {
   public:
-    // `view` must outlive the saver.
-    explicit SessionSaver(const SettingsView& view);
+    // `session` must outlive the saver.
+    explicit SessionSaver(Session& session);
+    ~SessionSaver() override;
 
-    // The view now holds the user's settings as loaded from `data_folder`: from
-    // here on they are saved, first of all by the minute timer.
-    void start(const std::string& data_folder);
+    // The session now holds the user's settings as loaded: from here on they
+    // are saved, first of all by the minute timer.
+    void start();
     // Saves as the confirmed close does; does nothing (true) before start, when
-    // the view holds nothing of the user's yet. False when a file was not written.
+    // the session holds nothing of the user's yet. False when a file was not written.
     bool save();
     // The minute timer's handler: saves when anything changed since the last save.
     void save_if_changed();
@@ -27,12 +26,15 @@ class SessionSaver {
     QTimer minute_timer;
 
   private:
-    std::vector<std::string> contents() const;
+    void slot_changed(int) override { changed_ = true; }
+    void record_line_added(const std::string&) override { changed_ = true; }
+    void option_changed(int) override { changed_ = true; }
 
-    const SettingsView& view_;
+    Session& session_;
     bool started_ = false;
-    std::string data_folder_;
-    std::vector<std::string> saved_;
+    // Told of a change since the last comparison; a change undone again saves nothing.
+    bool changed_ = false;
+    StoredSettings saved_;
 };
 
 } // namespace keeprun

@@ -4,6 +4,7 @@
 #include "schedule/timed_slot.h"
 #include "ui/control_color.h"
 #include "ui/drop_down_box.h"
+#include "ui/qt_text.h"
 #include "ui/units.h"
 
 #include <QDragEnterEvent>
@@ -21,12 +22,21 @@ constexpr int kRow2 = 345;
 constexpr int kRowHeight = 285;
 constexpr int kDelayWidth = 600;
 
-bool carries_files(const QMimeData* data) {
-    return data && data->hasUrls();
+// How the panel shows what a field means (Windows colour values 0x00BBGGRR).
+constexpr std::int32_t kNearBlack = 1;
+constexpr std::int32_t kGreyText = 0x808080;
+constexpr std::int32_t kWhite = 0xFFFFFF;
+constexpr std::int32_t kUnsetField = 0xF9F9F4;
+
+// Top edge of the timed slots' rule lists when opened, in main-window twips,
+// for slots 5 to 8: each opens where it has room on the window.
+int rule_list_top(int slot_number) {
+    constexpr int kTops[4] = {5040, 5880, 4020, 4850};
+    return slot_number >= 5 && slot_number <= 8 ? kTops[slot_number - 5] : 0;
 }
 
-QString q(const std::string& s) {
-    return QString::fromStdString(s);
+bool carries_files(const QMimeData* data) {
+    return data && data->hasUrls();
 }
 
 QLabel* label_at(QWidget* parent, const QString& text, int left, int top, int width) {
@@ -40,20 +50,21 @@ QLabel* label_at(QWidget* parent, const QString& text, int left, int top, int wi
 QStringList shared_texts(const std::vector<std::string>& items) {
     static std::vector<QStringList> made;
     const auto same = [&](const QStringList& texts) {
-        return std::ranges::equal(texts, items,
-                                  [](const QString& a, const std::string& b) { return a == q(b); });
+        return std::ranges::equal(texts, items, [](const QString& a, const std::string& b) {
+            return a == to_qstring(b);
+        });
     };
     if (const auto found = std::ranges::find_if(made, same); found != made.end()) return *found;
     QStringList texts;
     texts.reserve(static_cast<qsizetype>(items.size()));
     for (const std::string& item : items)
-        texts << q(item);
+        texts << to_qstring(item);
     made.push_back(texts);
     return texts;
 }
 
 void set_text_if_changed(QLineEdit* edit, const std::string& text) {
-    const QString t = q(text);
+    const QString t = to_qstring(text);
     if (edit->text() != t) edit->setText(t);
 }
 
@@ -87,7 +98,7 @@ void PathBox::dropEvent(QDropEvent* event) {
 
 SlotPanel::SlotPanel(Slot& slot, QWidget* parent)
     : QWidget(parent), slot_(slot), first_(dynamic_cast<KeepAliveSlot*>(&slot)),
-      second_(dynamic_cast<TimedSlot*>(&slot)), back_(0xE0E0E0) {
+      second_(dynamic_cast<TimedSlot*>(&slot)), back_(kPanelGrey) {
     resize(tw(kWidth), tw(kHeight));
     set_back_color(this, back_);
     // Takes the focus after a button action so that no focus mark stays on it.
@@ -97,7 +108,6 @@ SlotPanel::SlotPanel(Slot& slot, QWidget* parent)
     focus_sink->setFocusPolicy(Qt::ClickFocus); // no Tab stop
     build_first_row();
     build_second_row();
-    slot_.set_on_change([this] { show_slot(); });
     show_slot();
 }
 
@@ -139,7 +149,7 @@ void SlotPanel::build_first_row() {
                 [this, k](bool on) { slot_.set_switch(k, on ? 1 : 0); });
         rule_lists[k] = new DropDownBox(this);
         rule_lists[k]->setGeometry(tw_rect(list_left[k], kRow1, list_width[k], kRowHeight));
-        rule_lists[k]->set_list_top(second_->rule_list_top());
+        rule_lists[k]->set_list_top(rule_list_top(slot_.slot_number()));
         auto* field = rule_lists[k]->findChild<QLineEdit*>(QStringLiteral("edit"));
         connect(field, &QLineEdit::textChanged, this, [this, k](const QString& t) {
             if (!showing_) slot_.set_choice_text(k, t.toStdString());
@@ -161,7 +171,7 @@ void SlotPanel::build_second_row() {
         delay->setEditable(true);
         delay->setInsertPolicy(QComboBox::NoInsert);
         for (const std::string& item : Slot::delay_items(i))
-            delay->addItem(q(item));
+            delay->addItem(to_qstring(item));
         delay->setGeometry(tw_rect(delay_left[i], kRow2, kDelayWidth, kRowHeight));
         connect(delay, &QComboBox::editTextChanged, this, [this, i](const QString& t) {
             if (!showing_) slot_.set_delay(i, t.toStdString());
@@ -178,15 +188,15 @@ void SlotPanel::build_second_row() {
 
 void SlotPanel::show_slot() {
     showing_ = true;
-    name_label->setText(q(slot_.label()));
+    name_label->setText(to_qstring(slot_.label()));
     // The slot keeps its hint as the path text; on screen it is a placeholder, so
     // a click puts the caret into an empty box.
     const bool hint = slot_.path_text() == slot_.hint();
-    path_box->setPlaceholderText(hint ? q(slot_.hint()) : QString());
+    path_box->setPlaceholderText(hint ? to_qstring(slot_.hint()) : QString());
     set_text_if_changed(path_box, hint ? std::string() : slot_.path_text());
     for (int i = 0; i < 4; ++i) {
-        if (delay_lists[i]->currentText() != q(slot_.delay(i)))
-            delay_lists[i]->setEditText(q(slot_.delay(i)));
+        if (delay_lists[i]->currentText() != to_qstring(slot_.delay(i)))
+            delay_lists[i]->setEditText(to_qstring(slot_.delay(i)));
         set_text_if_changed(position_boxes[i], slot_.position(i));
     }
     if (second_) {
@@ -199,7 +209,7 @@ void SlotPanel::show_slot() {
             // Typed times are no items: the field shows the slot's text itself.
             set_text_if_changed(rule_lists[k]->findChild<QLineEdit*>(QStringLiteral("edit")),
                                 list.text);
-            rule_lists[k]->set_list_top(second_->rule_list_top());
+            rule_lists[k]->set_list_top(rule_list_top(slot_.slot_number()));
         }
     }
     show_marks();
@@ -208,26 +218,28 @@ void SlotPanel::show_slot() {
 
 void SlotPanel::show_marks() {
     const Marks m = slot_.refresh_marks();
-    set_fore_color(path_box, static_cast<std::int32_t>(m.path_fore));
+    set_fore_color(path_box, m.path_is_program ? kNearBlack : kGreyText);
     QPalette hint_colour = path_box->palette();
     hint_colour.setColor(QPalette::PlaceholderText, hint_colour.color(QPalette::Text));
     path_box->setPalette(hint_colour);
     for (std::size_t i = 0; i < 4; ++i) {
-        set_back_color(delay_lists[i], static_cast<std::int32_t>(m.delay_back[i]));
-        set_back_color(delay_lists[i]->lineEdit(), static_cast<std::int32_t>(m.delay_back[i]));
-        set_back_color(position_boxes[i], static_cast<std::int32_t>(m.position[i].back));
-        set_fore_color(position_boxes[i], static_cast<std::int32_t>(m.position[i].fore));
+        const bool set = m.position_set[i];
+        set_back_color(delay_lists[i], set ? kWhite : kUnsetField);
+        set_back_color(delay_lists[i]->lineEdit(), set ? kWhite : kUnsetField);
+        set_back_color(position_boxes[i], set ? kWhite : kUnsetField);
+        set_fore_color(position_boxes[i], set ? kNearBlack : kGreyText);
     }
-    if (m.rule_lists) {
+    if (m.rule_lists_on) {
         for (std::size_t k = 0; k < 2; ++k) {
-            rule_lists[k]->set_back_colour(static_cast<std::int32_t>((*m.rule_lists)[k].back));
-            rule_lists[k]->set_fore_colour(static_cast<std::int32_t>((*m.rule_lists)[k].fore));
+            const bool on = (*m.rule_lists_on)[k];
+            rule_lists[k]->set_back_colour(on ? kWhite : kPanelGrey);
+            rule_lists[k]->set_fore_colour(on ? kNearBlack : kGreyText);
         }
     }
 }
 
 void SlotPanel::show_pause() {
-    if (first_) set_back_color(action_buttons[1], first_->paused() ? 255 : back_);
+    if (first_) set_back_color(action_buttons[1], first_->paused() ? kRed : back_);
 }
 
 void SlotPanel::set_scheme_colour(std::int32_t colour) {
@@ -248,8 +260,8 @@ void SlotPanel::take_drop(const std::vector<std::string>& files) {
     QMetaObject::invokeMethod(
         this,
         [this] {
-            QMessageBox box(QMessageBox::NoIcon, q(std::string(kDropRejectedTitle)),
-                            q(std::string(kDropRejectedText)), QMessageBox::Ok, this);
+            QMessageBox box(QMessageBox::NoIcon, to_qstring(std::string(kDropRejectedTitle)),
+                            to_qstring(std::string(kDropRejectedText)), QMessageBox::Ok, this);
             box.exec();
         },
         Qt::QueuedConnection);

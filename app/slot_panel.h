@@ -1,6 +1,7 @@
 #pragma once
-// A slot's panel on the main window: shows the slot's fields, hands every edit
-// to the slot and repaints from it after every change. No rule lives here.
+// A slot's panel on the main window: shows the slot's fields and hands every
+// edit to the slot; the window has it repaint after every change of the slot.
+// No rule lives here.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -43,6 +44,8 @@ class SlotPanel : public QWidget, public SchemeSlot {
 
     // The colour scheme's background colour.
     void set_scheme_colour(std::int32_t colour) override;
+    // Shows the slot's fields and marks as they now are.
+    void show_slot();
 
     QLabel* name_label;
     PathBox* path_box;
@@ -56,7 +59,6 @@ class SlotPanel : public QWidget, public SchemeSlot {
   private:
     void build_first_row();
     void build_second_row();
-    void show_slot();
     void show_marks();
     void show_pause();
     void take_drop(const std::vector<std::string>& files);

@@ -13,7 +13,7 @@ SplashWindow::SplashWindow(std::function<void()> startup)
     : startup_timer(this), startup_(std::move(startup)) {
     setWindowTitle(QStringLiteral("程序正在初始化"));
     setFixedSize(tw(2850), tw(1665));
-    set_back_color(this, 0xE0E0E0);
+    set_back_color(this, kPanelGrey);
     auto* text = new QLabel(QStringLiteral("程序正在初始化，请稍候……"), this);
     text->setAlignment(Qt::AlignCenter);
     auto* layout = new QVBoxLayout(this);

@@ -1,15 +1,14 @@
 #include "app/system_ports.h"
 
-#include "app/main_window.h"
 #include "system/mouse.h"
-#include "system/program_pins.h"
 #include "ui/click_mark.h"
+#include "ui/control_color.h"
 #include "ui/units.h"
 
 namespace keeprun {
 
-bool ProgramPorts::is_running(const std::string& path) {
-    return pins_.is_running(path, window->exe_alias_table());
+bool ProgramPorts::is_running(const std::string& path, const ExeAliasTable& aliases) {
+    return pins_.is_running(path, aliases);
 }
 
 void ProgramPorts::open(const std::string& path) {
@@ -22,16 +21,8 @@ void ProgramPorts::close(const std::string& path) {
 
 void ProgramPorts::click(const std::string& position) {
     click_at(position, [] {
-        if (const auto at = cursor_pos()) show_click_mark(win_color(255), at->x, at->y);
+        if (const auto at = cursor_pos()) show_click_mark(win_color(kRed), at->x, at->y);
     });
-}
-
-void ProgramPorts::append(const std::string& line) {
-    window->add_record_line(line);
-}
-
-bool ProgramPorts::is_open() const {
-    return window->message_panel->open_state() == 1;
 }
 
 } // namespace keeprun

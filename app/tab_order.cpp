@@ -1,15 +1,13 @@
 #include "app/tab_order.h"
 
-#include "app/main_window.h"
+#include "app/slot_panel.h"
 #include "ui/drop_down_box.h"
 
 #include <QLineEdit>
-#include <vector>
 
 namespace keeprun {
-namespace {
 
-void add_slot(std::vector<QWidget*>& chain, SlotPanel& panel) {
+void add_tab_stops(std::vector<QWidget*>& chain, SlotPanel& panel) {
     chain.insert(chain.end(), {panel.focus_sink, panel.path_box, panel.action_buttons[0]});
     if (panel.action_buttons[1]) chain.push_back(panel.action_buttons[1]);
     for (int k = 0; k < 2; ++k) {
@@ -23,22 +21,7 @@ void add_slot(std::vector<QWidget*>& chain, SlotPanel& panel) {
     }
 }
 
-} // namespace
-
-void set_tab_order(MainWindow& window) {
-    std::vector<QWidget*> chain{window.help_buttons[0]};
-    for (int k = 1; k <= 4; ++k)
-        add_slot(chain, window.keep_alive_panel(k));
-    chain.push_back(window.help_buttons[1]);
-    for (int k = 1; k <= 4; ++k)
-        add_slot(chain, window.timed_panel(k));
-    chain.push_back(window.focus_sink);
-    for (int i = 1; i <= 5; ++i)
-        chain.push_back(window.vendor_buttons[i]);
-    chain.push_back(window.start_minimised_box);
-    chain.push_back(
-        window.message_panel->findChild<QPushButton*>(QStringLiteral("confirm_button")));
-    chain.push_back(window.record_list);
+void chain_tab_order(const std::vector<QWidget*>& chain) {
     for (std::size_t i = 1; i < chain.size(); ++i)
         QWidget::setTabOrder(chain[i - 1], chain[i]);
 }

@@ -1,13 +1,17 @@
 #pragma once
-// The order the Tab key walks the main window in.
+// The order the Tab key walks the windows in.
+#include <vector>
+
+class QWidget;
 
 namespace keeprun {
 
-class MainWindow;
+class SlotPanel;
 
-// Each help button before its four slots, slots 1 to 8 with each row left to
-// right, then the top row's buttons, the message box's button and the run record.
-// The focus sinks sit in the chain but take no Tab stop.
-void set_tab_order(MainWindow& window);
+// A slot panel's stops, each row left to right. Its focus sink sits in the
+// chain but takes no Tab stop.
+void add_tab_stops(std::vector<QWidget*>& chain, SlotPanel& panel);
+// Tab walks `chain` in order.
+void chain_tab_order(const std::vector<QWidget*>& chain);
 
 } // namespace keeprun

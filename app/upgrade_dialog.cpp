@@ -10,7 +10,7 @@ namespace keeprun {
 
 UpgradeDialog::UpgradeDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("升级提示"));
-    set_back_color(this, 0xE0E0E0);
+    set_back_color(this, kPanelGrey);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(tw(450), tw(300), tw(450), tw(300));
     layout->setSpacing(tw(150));

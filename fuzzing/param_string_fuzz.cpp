@@ -20,7 +20,7 @@ class World final : public keeprun::Clock,
                     public keeprun::FileStatus,
                     public keeprun::ProcessControl,
                     public keeprun::Clicker,
-                    public keeprun::RecordSink,
+                    public keeprun::SlotEvents,
                     public keeprun::MessageBoxFlag,
                     public keeprun::ShortcutReader {
   public:
@@ -31,7 +31,7 @@ class World final : public keeprun::Clock,
     std::int64_t steady_seconds() const override { return ms / 1000; }
     // Every path names a program; none of them stays running.
     keeprun::FileInfo status(std::string_view) const override { return {true, true, true}; }
-    bool is_running(const std::string&) override { return false; }
+    bool is_running(const std::string&, const keeprun::ExeAliasTable&) override { return false; }
     void open(const std::string& path) override {
         require(!path.empty() && path.front() != ' ' && path.back() != ' ',
                 "a trimmed path is opened");
@@ -42,8 +42,11 @@ class World final : public keeprun::Clock,
                     position.find_first_not_of("0123456789*") == std::string::npos,
                 "clicks only at digits and \"*\"");
     }
-    void append(const std::string& line) override {
+    void program_opened(int, const std::string&, const std::string& line) override {
         require(line.size() > 9 && line[2] == ':' && line[5] == ':', "a record line with a time");
+    }
+    void program_closed(int n, const std::string& path, const std::string& line) override {
+        program_opened(n, path, line);
     }
     bool is_open() const override { return false; }
     std::optional<std::string> target(std::string_view) const override { return std::nullopt; }
@@ -64,8 +67,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         keeprun::split_text(keeprun::custom_resource_text("SHIJIAN", 2), "\r\n");
     const std::string_view stored(reinterpret_cast<const char*>(data), size);
     World world;
-    const keeprun::Ports ports{world, world, world, world,
-                               world, world, world, keeprun::FileRules::posix};
+    static const keeprun::ExeAliasTable no_aliases;
+    const keeprun::Ports ports{
+        world, world, world, world, world, world, world, no_aliases, keeprun::FileRules::posix};
     keeprun::KeepAliveSlot first(ports);
     keeprun::TimedSlot second(ports);
     first.setup(1, "");

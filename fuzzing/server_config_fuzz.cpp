@@ -26,7 +26,7 @@ class CheckingTarget final : public keeprun::ConfigTarget {
         step(4 + index);
     }
     void set_background(const std::string&) override { step(10); }
-    void set_exe_alias_table(const keeprun::ExeAliasTable& table) override {
+    void set_program_aliases(const keeprun::ExeAliasTable& table) override {
         require(table.size() <= 99, "at most 99 alias rows");
         for (const auto& [file, process] : table)
             for (const std::string* s : {&file, &process})

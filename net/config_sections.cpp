@@ -137,7 +137,7 @@ AppliedText apply_server_text(std::string_view server_text, ConfigTarget& target
     if (!fill_exe_alias_table(*exe, r.exe_alias_table))
         return ended(ConfigOutcome::malformed, "[exe] has a row without \"=\" or more than " +
                                                    std::to_string(kMaxAliasRows) + " rows");
-    target.set_exe_alias_table(r.exe_alias_table);
+    target.set_program_aliases(r.exe_alias_table);
     r.outcome = ConfigOutcome::accepted;
     return r;
 }

@@ -23,8 +23,8 @@ class ConfigTarget {
     // "[peise]", only when present: the colour scheme's background text for
     // apply_colour_scheme, already known to be a colour (colour_text_value).
     virtual void set_background(const std::string& colour_text) = 0;
-    // "[exe]": the table process control uses in its running check.
-    virtual void set_exe_alias_table(const ExeAliasTable& exe_alias_table) = 0;
+    // "[exe]": the program aliases the running check uses.
+    virtual void set_program_aliases(const ExeAliasTable& aliases) = 0;
 };
 
 } // namespace keeprun

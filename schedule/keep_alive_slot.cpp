@@ -14,11 +14,11 @@ void KeepAliveSlot::tick() {
         return;
     }
     const std::string path = usable_path();
-    if (path.empty() || ports().processes.is_running(path)) return;
+    if (path.empty() || ports().processes.is_running(path, ports().aliases)) return;
     StepList& list = step_list();
     list.clear();
-    list.add("wait", "2", ports().clock.steady_seconds());
-    list.add("open", path);
+    list.add(StepAction::wait, "2", ports().clock.steady_seconds());
+    list.add(StepAction::open, path);
     add_click_rows();
 }
 

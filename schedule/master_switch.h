@@ -16,6 +16,8 @@ class MasterSwitch {
     // Slots by element number 1..4: first kind (slot numbers 1-4), second kind (5-8).
     KeepAliveSlot& first(int k) { return first_.at(static_cast<std::size_t>(k - 1)); }
     TimedSlot& second(int k) { return second_.at(static_cast<std::size_t>(k - 1)); }
+    const KeepAliveSlot& first(int k) const { return first_.at(static_cast<std::size_t>(k - 1)); }
+    const TimedSlot& second(int k) const { return second_.at(static_cast<std::size_t>(k - 1)); }
 
     // Once at start-up, after the slots' setup and before their stored settings.
     void master_init();

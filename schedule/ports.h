@@ -1,12 +1,13 @@
 #pragma once
 // Everything the scheduling engine needs from outside. The program plugs in the
-// real clock, processes, mouse, record list and message box; tests plug in fakes.
+// real clock, processes, mouse and message box; tests plug in fakes.
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "schedule/local_time.h"
+#include "system/exe_alias.h"
 #include "system/program_file.h"
 
 namespace keeprun {
@@ -25,7 +26,8 @@ class Clock {
 class ProcessControl {
   public:
     virtual ~ProcessControl() = default;
-    virtual bool is_running(const std::string& path) = 0;
+    // `aliases`: the server's table of program files run under another name.
+    virtual bool is_running(const std::string& path, const ExeAliasTable& aliases) = 0;
     virtual void open(const std::string& path) = 0;
     // Ends every running instance.
     virtual void close(const std::string& path) = 0;
@@ -39,11 +41,14 @@ class Clicker {
     virtual void click(const std::string& position) = 0;
 };
 
-// The run record list: one line appended per opening or closing.
-class RecordSink {
+// What a slot did to its program, with the run record's line for it.
+class SlotEvents {
   public:
-    virtual ~RecordSink() = default;
-    virtual void append(const std::string& line) = 0;
+    virtual ~SlotEvents() = default;
+    virtual void program_opened(int slot_number, const std::string& path,
+                                const std::string& line) = 0;
+    virtual void program_closed(int slot_number, const std::string& path,
+                                const std::string& line) = 0;
 };
 
 // The main window's message box: no slot acts while it is open.
@@ -66,9 +71,10 @@ struct Ports {
     const FileStatus& files;
     ProcessControl& processes;
     Clicker& clicker;
-    RecordSink& record;
+    SlotEvents& events;
     const MessageBoxFlag& message_box;
     const ShortcutReader& shortcuts;
+    const ExeAliasTable& aliases;
     FileRules rules = native_file_rules;
 };
 

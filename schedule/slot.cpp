@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "schedule/param_string.h"
 #include "schedule/split.h"
 #include "system/mouse.h"
 #include "system/numbers.h"
@@ -10,8 +11,6 @@
 namespace keeprun {
 namespace {
 
-constexpr std::string_view kSeparator = "[*]";
-constexpr int kFieldCount = 16;
 constexpr int kLongestWait = 20;
 
 std::vector<std::string> numbers_from(int first) {
@@ -33,7 +32,7 @@ std::size_t at(int i) {
 }
 
 bool holds_separator(std::string_view text) {
-    return text.find(kSeparator) != std::string_view::npos;
+    return text.find(kParamSeparator) != std::string_view::npos;
 }
 
 // Where a position field clicks: its digits and "*", when they make a point.
@@ -130,53 +129,49 @@ void Slot::clear_slot() {
 
 Marks Slot::refresh_marks() const {
     Marks m;
-    m.path_fore =
-        path_shown_dark(ports_.rules, trim_spaces(path_text_)) ? kColourNearBlack : kColourGrey;
-    for (std::size_t i = 0; i < 4; ++i) {
-        const bool set = click_target(positions_[i]).has_value();
-        m.position_set[i] = set;
-        m.delay_back[i] = set ? kColourWhite : kColourUnsetField;
-        m.position[i] = set ? FieldColours{kColourWhite, kColourNearBlack}
-                            : FieldColours{kColourUnsetField, kColourGrey};
-    }
-    m.rule_lists = rule_list_marks();
+    m.path_is_program = path_shown_dark(ports_.rules, trim_spaces(path_text_));
+    for (std::size_t i = 0; i < 4; ++i)
+        m.position_set[i] = click_target(positions_[i]).has_value();
+    m.rule_lists_on = rule_lists_on();
     return m;
 }
 
 std::string Slot::to_param_string() const {
-    std::string out = path_text_;
-    auto field = [&](std::string_view f) {
-        out += kSeparator;
-        out += f;
-    };
-    for (const std::string& d : delays_)
-        field(d);
-    for (const std::string& p : positions_)
-        field(p);
-    for (int s : switches_)
-        field(std::to_string(s));
-    for (int k = 0; k < 2; ++k)
-        field(stored_rule(k));
-    for (int reserved = 13; reserved < kFieldCount; ++reserved)
-        field("");
+    std::vector<std::string> f(kParamFieldCount);
+    f[param_index(ParamField::path)] = path_text_;
+    for (int i = 0; i < 4; ++i) {
+        f[param_index(ParamField::wait, i)] = delays_[at(i)];
+        f[param_index(ParamField::position, i)] = positions_[at(i)];
+    }
+    for (int k = 0; k < 2; ++k) {
+        f[param_index(ParamField::switch_value, k)] = std::to_string(switches_[at(k)]);
+        f[param_index(ParamField::rule, k)] = stored_rule(k);
+    }
+    std::string out = f.front();
+    for (std::size_t i = 1; i < f.size(); ++i)
+        out.append(kParamSeparator).append(f[i]);
     return out;
 }
 
 void Slot::apply_param_string(std::string_view text) {
     if (!holds_separator(text)) return;
-    const std::vector<std::string> f = split_text(text, kSeparator);
-    const auto has = [&](std::size_t i) { return i < f.size(); };
-    path_text_ = f[0];
-    for (std::size_t i = 0; i < 4; ++i) {
-        if (has(i + 1)) delays_[i] = f[i + 1];
-        if (has(i + 5)) positions_[i] = f[i + 5];
+    const std::vector<std::string> f = split_text(text, kParamSeparator);
+    // An older or shorter text leaves the fields it lacks as they are.
+    const auto field = [&](ParamField group, int i) -> const std::string* {
+        const std::size_t n = param_index(group, i);
+        return n < f.size() ? &f[n] : nullptr;
+    };
+    path_text_ = f[param_index(ParamField::path)];
+    for (int i = 0; i < 4; ++i) {
+        if (const std::string* v = field(ParamField::wait, i)) delays_[at(i)] = *v;
+        if (const std::string* v = field(ParamField::position, i)) positions_[at(i)] = *v;
     }
     for (int k = 0; k < 2; ++k) {
-        const std::size_t i = at(9 + k);
-        if (has(i) && (f[i] == "0" || f[i] == "1")) apply_switch(k, f[i] == "1" ? 1 : 0);
+        const std::string* v = field(ParamField::switch_value, k);
+        if (v && (*v == "0" || *v == "1")) apply_switch(k, *v == "1" ? 1 : 0);
     }
     for (int k = 0; k < 2; ++k)
-        if (has(at(11 + k))) restore_rule(k, f[at(11 + k)]);
+        if (const std::string* v = field(ParamField::rule, k)) restore_rule(k, *v);
     changed();
 }
 
@@ -189,8 +184,8 @@ void Slot::add_click_rows() {
     for (std::size_t i = 0; i < 4; ++i) {
         const std::optional<std::string> target = click_target(positions_[i]);
         if (!target) continue;
-        steps_.add("wait", decimal_text(number_value(delays_[i])));
-        steps_.add("click", *target);
+        steps_.add(StepAction::wait, decimal_text(number_value(delays_[i])));
+        steps_.add(StepAction::click, *target);
     }
 }
 
@@ -201,24 +196,31 @@ void Slot::run_step(int row) {
     const std::uint64_t generation = steps_.generation();
     auto finish = [&] {
         if (steps_.generation() != generation) return;
-        step.flag = "0";
+        step.flag = StepFlag::done;
         stamp_next_wait(row);
     };
-    if (step.action == "open") {
+    switch (step.action) {
+    case StepAction::open: {
         const std::string path = step.argument;
         ports_.processes.open(path);
         finish();
-        record(" 打开程序");
-    } else if (step.action == "close") {
+        ports_.events.program_opened(slot_number_, path, record_line(" 打开程序"));
+        break;
+    }
+    case StepAction::close: {
         const std::string path = step.argument;
         ports_.processes.close(path);
         finish();
-        record(" 关闭程序");
-    } else if (step.action == "click") {
+        ports_.events.program_closed(slot_number_, path, record_line(" 关闭程序"));
+        break;
+    }
+    case StepAction::click: {
         const std::string position = step.argument;
         ports_.clicker.click(position);
         finish();
-    } else if (step.action == "wait") {
+        break;
+    }
+    case StepAction::wait: {
         // On the steady clock: setting the wall clock neither stretches nor
         // shortens a wait.
         const std::int64_t now = ports_.clock.steady_seconds();
@@ -226,19 +228,22 @@ void Slot::run_step(int row) {
         long long wait = round_half_even(number_value(step.argument));
         if (wait > kLongestWait) wait = kLongestWait;
         if (now - *step.start >= wait) finish();
+        break;
+    }
+    case StepAction::none:
+        break;
     }
 }
 
 void Slot::stamp_next_wait(int row) {
     if (row + 1 > steps_.size()) return;
     Step& next = steps_.row(row + 1);
-    if (next.action == "wait") next.start = ports_.clock.steady_seconds();
+    if (next.action == StepAction::wait) next.start = ports_.clock.steady_seconds();
 }
 
-void Slot::record(std::string_view what) {
-    const std::string line =
-        time_of_day_text(ports_.clock.now()) + std::string(what) + std::to_string(slot_number_);
-    ports_.record.append(trim_spaces(line));
+std::string Slot::record_line(std::string_view what) const {
+    return trim_spaces(time_of_day_text(ports_.clock.now()) + std::string(what) +
+                       std::to_string(slot_number_));
 }
 
 DropOutcome Slot::drop_files(const std::vector<std::string>& files) {

@@ -81,7 +81,7 @@ class Slot {
     void run_step(int row);
     // Sets a switch without notifying; the second kind runs its handler here.
     virtual void apply_switch(int k, int value);
-    virtual std::optional<std::array<FieldColours, 2>> rule_list_marks() const { return {}; }
+    virtual std::optional<std::array<bool, 2>> rule_lists_on() const { return {}; }
     // Rule list k's text as the parameter string holds it.
     virtual std::string stored_rule(int k) const { return rule_text(k); }
     // Takes rule list k's text from a parameter string; the first kind's hidden
@@ -93,7 +93,8 @@ class Slot {
   private:
     void reset_fields();
     void stamp_next_wait(int row);
-    void record(std::string_view what);
+    // The run record's line for what the slot did: "HH:MM:SS 打开程序N".
+    std::string record_line(std::string_view what) const;
 
     Ports ports_;
     int slot_number_ = 0;

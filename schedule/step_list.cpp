@@ -9,15 +9,15 @@ void StepList::clear() {
     ++generation_;
 }
 
-void StepList::add(std::string action, std::string argument, std::optional<std::int64_t> start) {
+void StepList::add(StepAction action, std::string argument, std::optional<std::int64_t> start) {
     if (used_ == kMaxRows) return;
     rows_[static_cast<std::size_t>(used_++)] =
-        Step{"1", std::move(action), start, std::move(argument)};
+        Step{StepFlag::pending, action, start, std::move(argument)};
 }
 
 int StepList::first_pending() const {
     for (int r = 1; r <= used_; ++r)
-        if (row(r).flag == "1") return r;
+        if (row(r).flag == StepFlag::pending) return r;
     return 0;
 }
 

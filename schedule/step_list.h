@@ -7,11 +7,14 @@
 
 namespace keeprun {
 
+enum class StepAction { none, wait, open, close, click };
+enum class StepFlag { unused, pending, done };
+
 struct Step {
-    std::string flag;                  // "1" pending, "0" done, "" unused row
-    std::string action;                // "wait", "open", "close" or "click"
-    std::optional<std::int64_t> start; // "wait": when the wait began (steady seconds)
-    std::string argument;              // "wait": seconds; "open"/"close": path; "click": position
+    StepFlag flag = StepFlag::unused;
+    StepAction action = StepAction::none;
+    std::optional<std::int64_t> start; // wait: when the wait began (steady seconds)
+    std::string argument;              // wait: seconds; open/close: path; click: position
 };
 
 class StepList {
@@ -21,7 +24,7 @@ class StepList {
     // Clears every row; a step running meanwhile sees the list was replaced.
     void clear();
     // Appends a pending row after the used ones; a full list takes no more.
-    void add(std::string action, std::string argument,
+    void add(StepAction action, std::string argument,
              std::optional<std::int64_t> start = std::nullopt);
     // Number of the first pending row (from 1), 0 when none is.
     int first_pending() const;

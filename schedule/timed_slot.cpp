@@ -2,9 +2,7 @@
 
 #include <algorithm>
 
-#include "schedule/split.h"
 #include "schedule/time_rule.h"
-#include "system/numbers.h"
 #include "system/text.h"
 
 namespace keeprun {
@@ -12,16 +10,7 @@ namespace {
 
 constexpr std::size_t kFirstClockLine = 6;
 constexpr int kDefaultCloseIndex = 1201; // "20:01:00"
-constexpr std::string_view kListTops = " 1 2 3 4 5040 5880 4020 4850 ";
 constexpr std::int64_t kDaySeconds = 86400;
-
-// The list top for a slot number: that field of kListTops ("" outside it).
-std::string list_top_field(int slot_number) {
-    const std::vector<std::string> tops = split_text(kListTops, " ");
-    return slot_number >= 0 && static_cast<std::size_t>(slot_number) < tops.size()
-               ? tops[static_cast<std::size_t>(slot_number)]
-               : std::string{};
-}
 
 // A rule as the parameter string holds it: a time of day as HH:MM:SS.
 std::string stored_form(std::string rule) {
@@ -39,7 +28,6 @@ void TimedSlot::setup_rule_lists(const std::vector<std::string>& rule_lines, int
     default_rule_ = default_rule;
     select_rule(0, default_rule);
     select_rule(1, kDefaultCloseIndex);
-    rule_list_top_ = static_cast<int>(number_value(list_top_field(slot_number())));
     changed();
 }
 
@@ -69,13 +57,8 @@ void TimedSlot::restore_rule(int k, const std::string& stored) {
     apply_switch(k, 0);
 }
 
-std::optional<std::array<FieldColours, 2>> TimedSlot::rule_list_marks() const {
-    std::array<FieldColours, 2> lists;
-    for (int k = 0; k < 2; ++k)
-        lists[static_cast<std::size_t>(k)] = switch_value(k) == 1
-                                                 ? FieldColours{kColourWhite, kColourNearBlack}
-                                                 : FieldColours{kColourPanelGrey, kColourGrey};
-    return lists;
+std::optional<std::array<bool, 2>> TimedSlot::rule_lists_on() const {
+    return std::array<bool, 2>{switch_value(0) == 1, switch_value(1) == 1};
 }
 
 void TimedSlot::tick() {
@@ -102,13 +85,13 @@ void TimedSlot::tick() {
                          fired_windows_.lower_bound(serial_seconds(now) - kDaySeconds));
     StepList& list = step_list();
     list.clear();
-    list.add("close", path);
+    list.add(StepAction::close, path);
     if (restart) {
-        list.add("wait", "3");
-        list.add("open", path);
+        list.add(StepAction::wait, "3");
+        list.add(StepAction::open, path);
         add_click_rows();
     }
-    list.add("wait", "6");
+    list.add(StepAction::wait, "6");
 }
 
 } // namespace keeprun

@@ -17,14 +17,12 @@ class TimedSlot final : public Slot {
 
     // Start-up: the rule lists from the time-rule lines and the default restart rule.
     void setup_rule_lists(const std::vector<std::string>& rule_lines, int default_rule);
-    // Top edge of both lists when opened, in main-window twips.
-    int rule_list_top() const { return rule_list_top_; }
 
     void tick() override;
 
   protected:
     void apply_switch(int k, int value) override;
-    std::optional<std::array<FieldColours, 2>> rule_list_marks() const override;
+    std::optional<std::array<bool, 2>> rule_lists_on() const override;
     // A time of day is stored as HH:MM:SS, the form of the list's times.
     std::string stored_rule(int k) const override;
     // A stored preset or time of day comes back; any other text leaves the
@@ -34,7 +32,6 @@ class TimedSlot final : public Slot {
   private:
     void select_rule(int k, int index);
 
-    int rule_list_top_ = 0;
     int default_rule_ = 0;
     // Starts of the due windows that started a list, in serial seconds, back
     // to a day before the clock's time.

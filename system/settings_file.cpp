@@ -16,8 +16,12 @@ std::string record_path(const std::string& data_folder) {
     return data_folder + "jilu.txt";
 }
 
-const char* slot_section(int kind) {
-    return kind == 1 ? "cx1" : "cx2";
+// Slot i (0 to 7) is key i % 4 + 1 of [cx1] for the first four, [cx2] for the rest.
+const char* slot_section(std::size_t i) {
+    return i < 4 ? "cx1" : "cx2";
+}
+std::string slot_key(std::size_t i) {
+    return std::to_string(i % 4 + 1);
 }
 
 } // namespace
@@ -50,40 +54,41 @@ std::vector<std::string> record_lines_to_restore(std::string_view text) {
     return lines;
 }
 
-bool save_settings(const std::string& data_folder, const SettingsView& view) {
+bool save_settings(const std::string& data_folder, const StoredSettings& settings) {
     const std::string url = ini_path(data_folder);
     std::string bytes;
     bool ini_ok = read_for_rewrite(url, bytes);
     if (ini_ok) {
         // All nine values go into one replacement, so the file always holds one whole save.
         IniText ini(std::move(bytes));
-        ini.set("gx", "0", std::to_string(view.option()));
-        for (int n = 1; n <= 4; ++n)
-            for (int kind = 1; kind <= 2; ++kind)
-                ini.set(slot_section(kind), std::to_string(n),
-                        escape_line_breaks(view.slot_param_string(kind, n)));
+        ini.set("gx", "0", std::to_string(settings.option));
+        // Key by key, [cx1] before [cx2], as older versions wrote them.
+        for (std::size_t n = 0; n < 4; ++n)
+            for (const std::size_t i : {n, n + 4})
+                ini.set(slot_section(i), slot_key(i),
+                        escape_line_breaks(settings.param_strings[i]));
         ini_ok = write_file_atomic(url, ini.bytes());
     }
     const bool record_ok =
-        write_text_file(record_path(data_folder), record_file_text(view.record_lines()));
+        write_text_file(record_path(data_folder), record_file_text(settings.record_lines));
     return ini_ok && record_ok;
 }
 
-void load_settings(const std::string& data_folder, SettingsView& view) {
-    // The box knows only the states 0, 1 and 2; anything else leaves it unticked.
+int load_option(const std::string& data_folder) {
     const double option = number_value(read_ini("gx", "0", ini_path(data_folder)));
-    view.set_option(option == 1 || option == 2 ? static_cast<int>(option) : 0);
-    for (const std::string& line :
-         record_lines_to_restore(read_text_file(record_path(data_folder))))
-        view.add_record_line(line);
+    return option == 1 || option == 2 ? static_cast<int>(option) : 0;
 }
 
-void load_slots(const std::string& data_folder, SettingsView& view) {
+std::vector<std::string> load_record_lines(const std::string& data_folder) {
+    return record_lines_to_restore(read_text_file(record_path(data_folder)));
+}
+
+std::array<std::string, 8> load_param_strings(const std::string& data_folder) {
     const std::string url = ini_path(data_folder);
-    for (int n = 1; n <= 4; ++n)
-        for (int kind = 1; kind <= 2; ++kind)
-            view.set_slot_param_string(kind, n,
-                                       read_ini(slot_section(kind), std::to_string(n), url));
+    std::array<std::string, 8> strings;
+    for (std::size_t i = 0; i < strings.size(); ++i)
+        strings[i] = read_ini(slot_section(i), slot_key(i), url);
+    return strings;
 }
 
 } // namespace keeprun

@@ -6,6 +6,10 @@
 
 namespace keeprun {
 
+// Colours more than one window paints (Windows values 0x00BBGGRR).
+inline constexpr std::int32_t kPanelGrey = 0xE0E0E0;
+inline constexpr std::int32_t kRed = 255;
+
 void set_back_color(QWidget* w, std::int32_t colour);
 // The value last given by set_back_color; for a control never coloured, the
 // palette's background converted back.

@@ -49,7 +49,7 @@ DropDownBox::DropDownBox(QWidget* parent)
     edit_->setGeometry(tw_rect(0, 0, 2175, 285));
     set_back_color(edit_, 0xFFFFFF);
     drop_button_->setGeometry(tw_rect(2190, 0, 315, 285));
-    set_back_color(drop_button_, 0xE0E0E0);
+    set_back_color(drop_button_, kPanelGrey);
     drop_button_->setFocusPolicy(Qt::NoFocus);
     item_list_->setGeometry(tw_rect(0, 300, 2505, 2370));
     item_list_->setUniformItemSizes(true);

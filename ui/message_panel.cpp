@@ -18,7 +18,6 @@ namespace keeprun {
 namespace {
 
 constexpr std::int32_t kPanel = 0xC0FFC0;
-constexpr std::int32_t kRed = 0xFF;
 constexpr int kRows = 9;
 
 QString countdown_text(int seconds_left) {
@@ -54,7 +53,7 @@ MessagePanel::MessagePanel(QWidget* parent)
     body_->setGeometry(tw_rect(70, 90, 4875, 3405));
     set_back_color(body_, kPanel);
     text_box_->setGeometry(tw_rect(30, 30, 4785, 2715));
-    text_box_->set_back(0xE0E0E0);
+    text_box_->set_back(kPanelGrey);
     confirm_button_->setGeometry(tw_rect(1890, 2760, 2925, 600));
     set_back_color(confirm_button_, 0x80FF80);
 
@@ -84,6 +83,7 @@ bool MessagePanel::show_message(const QString& text) {
     if (fields.size() < 5) return false;
 
     open_state_ = 1;
+    emit open_changed(true);
     set_plain_text(confirm_button_, fields[2]);
     text_box_->set_scale(1, 1, 2, 10);
     text_box_->clear();
@@ -143,6 +143,7 @@ void MessagePanel::close_box() {
     seconds_left_ = 0;
     countdown_label_->hide();
     open_state_ = 0;
+    emit open_changed(false);
     // Before hiding: a hidden focus widget would hand the keyboard to the next control.
     if (focus_before_ && focus_before_->isVisible() && window()->focusWidget() == confirm_button_)
         focus_before_->setFocus();

@@ -30,6 +30,10 @@ class MessagePanel : public QWidget {
     void countdown_tick();
     void flash_tick();
 
+  signals:
+    // A message opened (true) or closed (false).
+    void open_changed(bool open);
+
   protected:
     // Enter presses the confirm button (which takes Space itself), Escape closes the box.
     void keyPressEvent(QKeyEvent* event) override;

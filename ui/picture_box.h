@@ -7,6 +7,8 @@
 #include <QWidget>
 #include <cstdint>
 
+#include "ui/control_color.h"
+
 namespace keeprun {
 
 class PictureBox : public QWidget {
@@ -55,7 +57,7 @@ class PictureBox : public QWidget {
 
     QImage canvas_;
     QFont font_;
-    std::int32_t back_ = 0xE0E0E0;
+    std::int32_t back_ = kPanelGrey;
     std::int32_t fore_ = 0;
     double left_ = 0, top_ = 0, width_ = 0, height_ = 0; // width_ 0: pixels
     QPointF current_;

@@ -7,26 +7,24 @@
 #include <vector>
 
 #include "schedule/local_ports.h"
-#include "schedule/master_switch.h"
+#include "schedule/session.h"
 
 namespace keeprun::testing {
 
 namespace fs = std::filesystem;
 
 // Records what the engine asks of the machine; starts and clicks nothing.
-class QuietWorld final : public ProcessControl,
-                         public Clicker,
-                         public RecordSink,
-                         public MessageBoxFlag {
+class QuietWorld final : public ProcessControl, public Clicker {
   public:
-    bool is_running(const std::string&) override { return true; }
+    bool is_running(const std::string&, const ExeAliasTable& table) override {
+        aliases = table;
+        return true;
+    }
     void open(const std::string& path) override { opened.push_back(path); }
     void close(const std::string&) override {}
     void click(const std::string&) override {}
-    void append(const std::string& line) override { lines.push_back(line); }
-    bool is_open() const override { return false; }
     std::vector<std::string> opened;
-    std::vector<std::string> lines;
+    ExeAliasTable aliases; // as the last running check was given them
 };
 
 struct Engine {
@@ -38,9 +36,8 @@ struct Engine {
         master.master_init();
     }
     QuietWorld world;
-    Ports ports{local_clock(), local_file_status(),      world, world, world,
-                world,         desktop_shortcut_reader()};
-    MasterSwitch master{ports};
+    Session session{{local_clock(), local_file_status(), world, world, desktop_shortcut_reader()}};
+    MasterSwitch& master = session.master_switch();
 };
 
 class ScratchDir {

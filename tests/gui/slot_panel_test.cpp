@@ -25,8 +25,16 @@ void drop_files(QWidget* target, const std::vector<std::string>& paths) {
     QApplication::sendEvent(target, &drop);
 }
 
-class SlotPanelTest : public ::testing::Test {
+// The panels repaint when the session says their slot changed, as the window has them.
+class SlotPanelTest : public ::testing::Test, SessionListener {
   protected:
+    SlotPanelTest() { engine.session.add_listener(*this); }
+    ~SlotPanelTest() override { engine.session.remove_listener(*this); }
+    void slot_changed(int n) override {
+        if (n == 3) first.show_slot();
+        if (n == 6) second.show_slot();
+    }
+
     Engine engine;
     ScratchDir dir;
     SlotPanel first{engine.master.first(3), nullptr};

@@ -46,7 +46,7 @@ class RecordingTarget : public ConfigTarget {
     void set_background(const std::string& colour_text) override {
         calls.push_back("background " + std::to_string(*colour_text_value(colour_text)));
     }
-    void set_exe_alias_table(const ExeAliasTable& table) override {
+    void set_program_aliases(const ExeAliasTable& table) override {
         std::string line = "aliases";
         for (const auto& [from, to] : table)
             line += " " + from + "=" + to;

@@ -1,6 +1,6 @@
 #pragma once
-// Fakes of the engine's ports and a rig that ticks the master switch on a fake
-// clock, 500 ms apart, as the main window's timer does.
+// Fakes of the engine's ports and a rig that ticks a session on a fake clock,
+// 500 ms apart, as the program's timer does.
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -10,8 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "schedule/master_switch.h"
-#include "schedule/ports.h"
+#include "schedule/session.h"
 
 namespace keeprun::testing {
 
@@ -54,12 +53,13 @@ struct Event {
 };
 
 // Processes, clicks and record lines, all logged against the fake clock.
-class FakeWorld final : public ProcessControl, public Clicker, public RecordSink {
+class FakeWorld final : public ProcessControl, public Clicker, public SessionListener {
   public:
     explicit FakeWorld(const FakeClock& clock) : clock_(clock) {}
 
-    bool is_running(const std::string& path) override {
+    bool is_running(const std::string& path, const ExeAliasTable& table) override {
         ++checks;
+        aliases = table;
         if (path == throw_for) throw std::runtime_error("process list unavailable");
         return running.contains(path);
     }
@@ -76,7 +76,7 @@ class FakeWorld final : public ProcessControl, public Clicker, public RecordSink
         events.push_back({"click", position, clock_.ms(), clock_.steady_ms()});
         if (during_click) during_click();
     }
-    void append(const std::string& line) override { lines.push_back(line); }
+    void record_line_added(const std::string& line) override { lines.push_back(line); }
 
     std::vector<Event> of(const std::string& what) const {
         std::vector<Event> out;
@@ -89,17 +89,12 @@ class FakeWorld final : public ProcessControl, public Clicker, public RecordSink
     int checks = 0; // is_running calls: each may walk every process
     std::vector<Event> events;
     std::vector<std::string> lines;
+    ExeAliasTable aliases; // as the last running check was given them
     std::string throw_for;
     std::function<void()> during_click;
 
   private:
     const FakeClock& clock_;
-};
-
-class FakeMessageBox final : public MessageBoxFlag {
-  public:
-    bool is_open() const override { return open; }
-    bool open = false;
 };
 
 class FakeShortcuts final : public ShortcutReader {
@@ -114,9 +109,9 @@ class FakeShortcuts final : public ShortcutReader {
 struct Rig {
     explicit Rig(LocalTime start = {2026, 12, 8, 12, 0, 0}, int start_ms = 0,
                  FileRules rules = FileRules::posix)
-        : clock(start, start_ms),
-          world(clock), ports{clock, files, world, world, world, message_box, shortcuts, rules},
-          master(ports) {
+        : clock(start, start_ms), world(clock),
+          session({clock, files, world, world, shortcuts, rules}), master(session.master_switch()) {
+        session.add_listener(world);
         for (int k = 1; k <= 4; ++k) {
             master.first(k).setup(k, kHint);
             master.second(k).setup(k + 4, kHint);
@@ -146,10 +141,9 @@ struct Rig {
     FakeClock clock;
     FakeFiles files;
     FakeWorld world;
-    FakeMessageBox message_box;
     FakeShortcuts shortcuts;
-    Ports ports;
-    MasterSwitch master;
+    Session session;
+    MasterSwitch& master;
 };
 
 } // namespace keeprun::testing

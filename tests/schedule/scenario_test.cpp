@@ -89,19 +89,19 @@ TEST(FirstKindScenario, PausedSlotAndOpenMessageBoxDoNothing) {
     slot.toggle_pause();
     rig.run_for_seconds(3600);
     rig.master.first(1).toggle_pause();
-    rig.message_box.open = true;
+    rig.session.set_message_shown(true);
     rig.run_for_seconds(3600);
     EXPECT_TRUE(rig.world.events.empty());
     EXPECT_TRUE(rig.world.lines.empty());
     EXPECT_EQ(rig.world.checks, 0) << "paused and idle slots ask about no process";
 
     // A box that opens mid-list holds the list where it is.
-    rig.message_box.open = false;
+    rig.session.set_message_shown(false);
     ASSERT_TRUE(rig.run_until([&] { return rig.world.of("open").size() == 1; }, 10));
-    rig.message_box.open = true;
+    rig.session.set_message_shown(true);
     rig.run_for_seconds(60);
     EXPECT_TRUE(rig.world.of("click").empty());
-    rig.message_box.open = false;
+    rig.session.set_message_shown(false);
     ASSERT_TRUE(rig.run_until([&] { return rig.world.of("click").size() == 1; }, 10));
 
     // A pause mid-list keeps the pending rows; a wait long gone ends at once.
@@ -158,10 +158,9 @@ TEST(MasterSwitchScenario, NothingRunsBeforeStartupIsDone) {
     FakeClock clock(LocalTime{2026, 12, 8, 14, 0, 0});
     FakeFiles files;
     FakeWorld world(clock);
-    FakeMessageBox box;
     FakeShortcuts shortcuts;
-    const Ports ports{clock, files, world, world, world, box, shortcuts, FileRules::posix};
-    MasterSwitch master(ports);
+    Session session({clock, files, world, world, shortcuts, FileRules::posix});
+    MasterSwitch& master = session.master_switch();
     master.master_init();
     files.add_program(kProgram);
     master.first(1).set_path_text(kProgram);
@@ -211,8 +210,8 @@ TEST(MasterSwitchScenario, ClearFromInsideAClickLeavesTheListEmpty) {
     rig.run_for_seconds(60);
     EXPECT_EQ(rig.world.of("click").size(), 1u);
     EXPECT_EQ(slot.steps().size(), 0);
-    EXPECT_EQ(slot.steps().row(1).flag, "");
-    EXPECT_EQ(slot.steps().row(1).action, "");
+    EXPECT_EQ(slot.steps().row(1).flag, StepFlag::unused);
+    EXPECT_EQ(slot.steps().row(1).action, StepAction::none);
 }
 
 TEST(MasterSwitchScenario, AFailingSlotDoesNotStopTheOthers) {
@@ -313,7 +312,7 @@ TEST(SecondKindScenario, FourClickPositionsBuildTwelveRows) {
     slot.set_delay(1, "2.5"); // rounds half to even: 2
     const std::int64_t built = tick_until_list_built(rig, slot);
     EXPECT_EQ(slot.steps().size(), 12);
-    EXPECT_EQ(slot.steps().row(12).action, "wait");
+    EXPECT_EQ(slot.steps().row(12).action, StepAction::wait);
     EXPECT_EQ(slot.steps().row(12).argument, "6");
     EXPECT_EQ(slot.steps().row(6).argument, "2.5");
     EXPECT_EQ(clock_text_at(built), "10:05:01");

@@ -5,7 +5,6 @@
 #include <filesystem>
 
 #include "fakes.h"
-#include "system/settings_file.h"
 #include "tests/system/temp_dir.h"
 
 using namespace keeprun;
@@ -15,28 +14,19 @@ namespace {
 
 const std::string kData = KEEPRUN_TEST_DATA "/session/";
 
-class StandIn : public SettingsView {
-  public:
-    explicit StandIn(MasterSwitch& m) : m_(m) {}
-    int option() const override { return option_; }
-    void set_option(int v) override { option_ = v; }
-    std::string slot_param_string(int kind, int n) const override {
-        return kind == 1 ? m_.first(n).to_param_string() : m_.second(n).to_param_string();
+// Everything a listener hears, in order.
+struct Heard final : SessionListener {
+    void slot_changed(int n) override { slots.push_back(n); }
+    void program_opened(int n, const std::string& path) override {
+        programs.push_back("open " + std::to_string(n) + " " + path);
     }
-    void set_slot_param_string(int kind, int n, const std::string& s) override {
-        if (kind == 1)
-            m_.first(n).apply_param_string(s);
-        else
-            m_.second(n).apply_param_string(s);
+    void program_closed(int n, const std::string& path) override {
+        programs.push_back("close " + std::to_string(n) + " " + path);
     }
-    std::vector<std::string> record_lines() const override { return lines_; }
-    void add_record_line(const std::string& line) override {
-        if (lines_.size() >= 1000) lines_.erase(lines_.begin());
-        lines_.push_back(line);
-    }
-    MasterSwitch& m_;
-    int option_ = 0;
-    std::vector<std::string> lines_;
+    void option_changed(int value) override { options.push_back(value); }
+    std::vector<int> slots;
+    std::vector<std::string> programs;
+    std::vector<int> options;
 };
 
 TEST(Session, LoadsTicksAndSavesByteForByte) {
@@ -47,16 +37,36 @@ TEST(Session, LoadsTicksAndSavesByteForByte) {
     for (const char* p : {"/opt/app/keep", "/opt/app/timed", "/opt/app/timed2"})
         rig.files.add_program(p);
     rig.world.running.insert("/opt/app/timed");
-    StandIn view(rig.master);
-    load_settings(dir.folder(), view);
-    load_slots(dir.folder(), view);
+    Heard heard;
+    rig.session.add_listener(heard);
+    rig.session.set_data_folder(dir.folder());
+    rig.session.load_settings();
+    rig.session.load_slots();
+    EXPECT_EQ(heard.options, std::vector<int>{1});
+    EXPECT_EQ(rig.session.record().size(), 3u);
+
+    rig.session.set_program_aliases({{"KEEP", "KEEP-X"}});
     rig.run_for_seconds(60);
-    for (const std::string& l : rig.world.lines)
-        view.add_record_line(l);
-    rig.master.first(3).set_position(1, "7*8");
-    ASSERT_TRUE(save_settings(dir.folder(), view));
+    EXPECT_EQ(rig.world.aliases, (ExeAliasTable{{"KEEP", "KEEP-X"}}));
+    EXPECT_EQ(heard.programs,
+              (std::vector<std::string>{"open 1 /opt/app/keep", "close 5 /opt/app/timed"}));
+    EXPECT_EQ(rig.world.of("click").size(), 2u);
+    heard.slots.clear();
+    rig.session.slot(3).set_position(1, "7*8");
+    EXPECT_EQ(heard.slots, std::vector<int>{3});
+
+    ASSERT_TRUE(rig.session.save());
     EXPECT_EQ(slurp(dir.file("data.ini")), slurp(kData + "saved-data.ini"));
     EXPECT_EQ(slurp(dir.file("jilu.txt")), slurp(kData + "saved-jilu.txt"));
+}
+
+TEST(Session, RecordKeepsTheNewestThousandTrimmedLines) {
+    Rig rig;
+    for (int i = 0; i < 1005; ++i)
+        rig.session.add_record_line(" line " + std::to_string(i) + " ");
+    ASSERT_EQ(rig.session.record().size(), 1000u);
+    EXPECT_EQ(rig.session.record().front(), "line 5");
+    EXPECT_EQ(rig.session.record().back(), "line 1004");
 }
 
 } // namespace

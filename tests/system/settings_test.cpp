@@ -22,24 +22,6 @@ using testing::slurp;
 using testing::spit;
 using testing::TempDir;
 
-class FakeWindow : public SettingsView {
-  public:
-    int option() const override { return option_; }
-    void set_option(int value) override { option_ = value; }
-    std::string slot_param_string(int kind, int n) const override {
-        return slots_[kind - 1][n - 1];
-    }
-    void set_slot_param_string(int kind, int n, const std::string& param_string) override {
-        slots_[kind - 1][n - 1] = param_string;
-    }
-    std::vector<std::string> record_lines() const override { return records_; }
-    void add_record_line(const std::string& line) override { records_.push_back(line); }
-
-    int option_ = -1;
-    std::string slots_[2][4] = {{"?", "?", "?", "?"}, {"?", "?", "?", "?"}};
-    std::vector<std::string> records_;
-};
-
 std::size_t count(const std::string& text, const std::string& what) {
     std::size_t n = 0;
     for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
@@ -49,13 +31,13 @@ std::size_t count(const std::string& text, const std::string& what) {
 
 TEST(SettingsFile, SaveThenLoadRestoresEverything) {
     TempDir dir;
-    FakeWindow saved;
-    saved.option_ = 1;
-    for (int n = 1; n <= 4; ++n) {
-        saved.slots_[0][n - 1] = "/opt/程序" + std::to_string(n) + "[*]8[*]3";
-        saved.slots_[1][n - 1] = "行一\r\n行二" + std::to_string(n);
+    StoredSettings saved;
+    saved.option = 1;
+    for (std::size_t n = 1; n <= 4; ++n) {
+        saved.param_strings[n - 1] = "/opt/程序" + std::to_string(n) + "[*]8[*]3";
+        saved.param_strings[n + 3] = "行一\r\n行二" + std::to_string(n);
     }
-    saved.records_ = {"12:00:01 打开程序1", "12:00:05 关闭程序5", "23:59:59 打开程序8"};
+    saved.record_lines = {"12:00:01 打开程序1", "12:00:05 关闭程序5", "23:59:59 打开程序8"};
     ASSERT_TRUE(save_settings(dir.folder(), saved));
 
     const std::string ini = cp936_decode(slurp(dir.file("data.ini")));
@@ -70,26 +52,16 @@ TEST(SettingsFile, SaveThenLoadRestoresEverything) {
               cp936_encode("12:00:01 打开程序1\r\n12:00:05 关闭程序5\r\n23:59:59 打开程序8") +
                   frame);
 
-    FakeWindow loaded;
-    load_settings(dir.folder(), loaded);
-    EXPECT_EQ(loaded.option_, 1);
-    EXPECT_EQ(loaded.records_, saved.records_);
-    load_slots(dir.folder(), loaded);
-    for (int kind = 0; kind < 2; ++kind)
-        for (int n = 0; n < 4; ++n)
-            EXPECT_EQ(loaded.slots_[kind][n], saved.slots_[kind][n]);
+    EXPECT_EQ(load_option(dir.folder()), 1);
+    EXPECT_EQ(load_record_lines(dir.folder()), saved.record_lines);
+    EXPECT_EQ(load_param_strings(dir.folder()), saved.param_strings);
 }
 
 TEST(SettingsFile, MissingFilesGiveAFreshStart) {
     TempDir dir;
-    FakeWindow w;
-    load_settings(dir.folder(), w);
-    load_slots(dir.folder(), w);
-    EXPECT_EQ(w.option_, 0);
-    EXPECT_TRUE(w.records_.empty());
-    for (auto& kind : w.slots_)
-        for (auto& s : kind)
-            EXPECT_EQ(s, "");
+    EXPECT_EQ(load_option(dir.folder()), 0);
+    EXPECT_TRUE(load_record_lines(dir.folder()).empty());
+    EXPECT_EQ(load_param_strings(dir.folder()), (std::array<std::string, 8>{}));
     EXPECT_EQ(slurp(dir.file("jilu.txt")), "") << "an empty jilu.txt is left behind";
 }
 
@@ -100,9 +72,7 @@ TEST(SettingsFile, OptionKeepsOnlyTheStatesOfTheBox) {
     TempDir dir;
     for (const auto& [stored, want] : cases) {
         spit(dir.file("data.ini"), std::string("[gx]\r\n0=") + stored + "\r\n");
-        FakeWindow w;
-        load_settings(dir.folder(), w);
-        EXPECT_EQ(w.option_, want) << stored;
+        EXPECT_EQ(load_option(dir.folder()), want) << stored;
     }
 }
 
@@ -136,20 +106,18 @@ TEST(SettingsFile, DamagedFilesNeverCrashAndKeepWhatIsReadable) {
         noise += static_cast<char>((i * 2654435761u) >> 24);
     spit(dir.file("data.ini"), noise + "\r\n[cx1]\r\n2=kept\r\n");
     spit(dir.file("jilu.txt"), noise + cp936_encode("\r\n09:00:00 打开程序2\r\n"));
-    FakeWindow w;
-    load_settings(dir.folder(), w);
-    load_slots(dir.folder(), w);
-    EXPECT_EQ(w.slots_[0][1], "kept");
-    ASSERT_FALSE(w.records_.empty());
-    EXPECT_LE(w.records_.size(), kRecordListLines);
-    EXPECT_EQ(w.records_.back(), "09:00:00 打开程序2");
+    EXPECT_EQ(load_param_strings(dir.folder())[1], "kept");
+    const std::vector<std::string> lines = load_record_lines(dir.folder());
+    ASSERT_FALSE(lines.empty());
+    EXPECT_LE(lines.size(), kRecordListLines);
+    EXPECT_EQ(lines.back(), "09:00:00 打开程序2");
 }
 
 TEST(SettingsFile, AFailedSaveLeavesTheOldFiles) {
     TempDir dir;
-    FakeWindow w;
-    w.option_ = 1;
-    w.records_ = {"10:00:00 打开程序1"};
+    StoredSettings w;
+    w.option = 1;
+    w.record_lines = {"10:00:00 打开程序1"};
     ASSERT_TRUE(save_settings(dir.folder(), w));
     const std::string ini = slurp(dir.file("data.ini"));
     EXPECT_FALSE(save_settings(dir.folder() + "gone/", w));
@@ -163,29 +131,20 @@ TEST(SettingsFile, AFailedSaveLeavesTheOldFiles) {
 #ifndef _WIN32
 // Each save writes its sequence number everywhere; a kill at any moment must
 // leave both files equal to one whole save.
-class Sequenced : public SettingsView {
-  public:
-    explicit Sequenced(int seq) : seq_(seq) {}
-    int option() const override { return seq_ % 2; }
-    void set_option(int) override {}
-    std::string slot_param_string(int kind, int n) const override {
-        return std::to_string(seq_) + "-" + std::to_string(kind) + "-" + std::to_string(n) +
-               std::string(static_cast<std::size_t>(seq_ % 97), 'x');
-    }
-    void set_slot_param_string(int, int, const std::string&) override {}
-    std::vector<std::string> record_lines() const override {
-        return std::vector<std::string>(static_cast<std::size_t>(seq_ % 1000 + 1),
-                                        "seq " + std::to_string(seq_));
-    }
-    void add_record_line(const std::string&) override {}
-
-  private:
-    int seq_;
-};
+StoredSettings sequenced(int seq) {
+    StoredSettings s;
+    s.option = seq % 2;
+    for (std::size_t i = 0; i < 8; ++i)
+        s.param_strings[i] = std::to_string(seq) + "-" + std::to_string(i / 4 + 1) + "-" +
+                             std::to_string(i % 4 + 1) +
+                             std::string(static_cast<std::size_t>(seq % 97), 'x');
+    s.record_lines.assign(static_cast<std::size_t>(seq % 1000 + 1), "seq " + std::to_string(seq));
+    return s;
+}
 
 std::string one_save(int seq, const std::string& file) {
     TempDir scratch;
-    save_settings(scratch.folder(), Sequenced(seq));
+    save_settings(scratch.folder(), sequenced(seq));
     return slurp(scratch.file(file));
 }
 
@@ -195,7 +154,7 @@ TEST(SettingsFile, KilledInTheMiddleOfSavesLeavesWholeFiles) {
     ASSERT_GE(child, 0);
     if (child == 0) {
         for (int seq = 1;; ++seq)
-            save_settings(dir.folder(), Sequenced(seq));
+            save_settings(dir.folder(), sequenced(seq));
     }
     // Let it get well into the series before the kill.
     const bool busy = testing::wait_until(
@@ -215,7 +174,7 @@ TEST(SettingsFile, KilledInTheMiddleOfSavesLeavesWholeFiles) {
     // What a killed save left behind goes with the next good save; other files stay.
     spit(dir.file("data.ini.tmp-abc123"), "half a save");
     spit(dir.file("notes.tmp-abc123"), "not ours");
-    save_settings(dir.folder(), Sequenced(1));
+    save_settings(dir.folder(), sequenced(1));
     std::vector<std::string> left;
     for (const auto& f : std::filesystem::directory_iterator(dir.folder()))
         left.push_back(f.path().filename().string());
@@ -231,9 +190,9 @@ TEST(SettingsFile, ASaveWritesThroughLinksToTheirTargets) {
     std::filesystem::create_symlink("store/data.ini", dir.file("data.ini"));
     std::filesystem::create_symlink(dir.file("store/jilu-link"), dir.file("jilu.txt"));
     std::filesystem::create_symlink("jilu.txt", dir.file("store/jilu-link"));
-    FakeWindow w;
-    w.option_ = 1;
-    w.records_ = {"10:00:00 打开程序1"};
+    StoredSettings w;
+    w.option = 1;
+    w.record_lines = {"10:00:00 打开程序1"};
     ASSERT_TRUE(save_settings(dir.folder(), w));
     for (const char* link : {"data.ini", "jilu.txt", "store/jilu-link"})
         EXPECT_TRUE(std::filesystem::is_symlink(dir.file(link))) << link;
