@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-#include "system/win32/wide.h"
+#include "system/win32/wide_win32.h"
 
 namespace keeprun {
 

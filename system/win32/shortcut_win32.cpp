@@ -6,7 +6,7 @@
 #include <objidl.h>
 #include <shlobj.h>
 
-#include "system/win32/wide.h"
+#include "system/win32/wide_win32.h"
 
 namespace keeprun {
 namespace {
