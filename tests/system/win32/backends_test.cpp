@@ -175,8 +175,8 @@ TEST(Win32Shortcut, ALinkGivesItsTarget) {
     link->Release();
     CoUninitialize();
 
-    EXPECT_EQ(lnk_target(lnk), target);
-    EXPECT_FALSE(lnk_target(dir.path() + "\\none.lnk").has_value());
+    EXPECT_EQ(shortcut_target(lnk), target);
+    EXPECT_FALSE(shortcut_target(dir.path() + "\\none.lnk").has_value());
 }
 
 } // namespace
