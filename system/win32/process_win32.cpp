@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "system/win32/process_win32.h"
 #include "system/win32/wide_win32.h"
 
 namespace keeprun {

@@ -15,6 +15,7 @@
 #include "system/settings_store.h"
 #include "system/shortcut.h"
 #include "system/single_instance.h"
+#include "system/win32/process_win32.h"
 #include "system/win32/wide_win32.h"
 #include "tests/system/temp_dir.h"
 
