@@ -13,7 +13,7 @@ bool listen_for_this_user_only(QLocalServer& server, const QString& name) {
     return listening;
 }
 
-// Any window may take the foreground here.
+// Nothing to hand on: the window manager decides which window comes forward.
 void let_running_instance_come_forward() {}
 
 } // namespace keeprun
