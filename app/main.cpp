@@ -1,6 +1,7 @@
 // keeprun: keeps programs running, restarts them on time rules, and clicks at
 // stored screen positions after every start.
 #include "app/app_icon.h"
+#include "app/platform_start.h"
 #include "app/program.h"
 #include "system/copy_hotkey.h"
 #include "system/delay.h"
@@ -12,33 +13,13 @@
 #include <QFont>
 #include <QLibraryInfo>
 #include <QTranslator>
-#include <cstdlib>
-#include <cstring>
 #include <iostream>
 #include <vector>
 
 int main(int argc, char** argv) {
     keeprun::share_one_heap();
-#ifndef _WIN32
-    const char* session = std::getenv("XDG_SESSION_TYPE");
-    if (session && std::strcmp(session, "wayland") == 0)
-        std::cerr << "keeprun: this is a Wayland session; clicks, the cursor readout and "
-                     "Ctrl+8 reach only X11 windows.\n";
-
-    if (!std::getenv("DISPLAY")) {
-        std::cerr
-            << "keeprun: no X11 display (DISPLAY is not set); keeprun needs an X11 session.\n";
-        return 1;
-    }
-#endif
     std::vector<char*> qt_args(argv, argv + argc);
-#ifndef _WIN32
-    // Clicks, the cursor readout and Ctrl+8 work through X11 only. Asked for on
-    // the command line, not in the environment, which started programs inherit.
-    char platform_option[] = "-platform";
-    char platform[] = "xcb";
-    qt_args.insert(qt_args.begin() + (argc > 0 ? 1 : 0), {platform_option, platform});
-#endif
+    if (!keeprun::prepare_platform(qt_args)) return 1;
     int qt_argc = static_cast<int>(qt_args.size());
     qt_args.push_back(nullptr);
     QApplication app(qt_argc, qt_args.data());

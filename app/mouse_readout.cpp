@@ -123,14 +123,10 @@ void watch_copy_hotkey(MainWindow& window) {
     const auto on_news = [&window] {
         if (copy_hotkey_pressed() && !window.hotkey_timer().isActive()) copy_readout(window);
     };
-#ifdef _WIN32
-    copy_hotkey_on_news(on_news);
-#else
-    const int descriptor = copy_hotkey_descriptor();
-    if (descriptor < 0) return;
-    auto* news = new QSocketNotifier(descriptor, QSocketNotifier::Read, &window);
-    QObject::connect(news, &QSocketNotifier::activated, &window, on_news);
-#endif
+    copy_hotkey_on_news(on_news, [&window](int descriptor, std::function<void()> readable) {
+        auto* news = new QSocketNotifier(descriptor, QSocketNotifier::Read, &window);
+        QObject::connect(news, &QSocketNotifier::activated, &window, std::move(readable));
+    });
 }
 
 QString copy_text(const QString& text) {

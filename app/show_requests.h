@@ -13,8 +13,6 @@ class ShowRequests {
     void listen(std::function<void()> show);
 
   private:
-    bool listen_for_this_user_only();
-
     QLocalServer server_;
     std::function<void()> show_;
 };

@@ -11,7 +11,7 @@
 
 #include "net/url_encode.h"
 #include "system/codepage.h"
-#include "system/win32/wide.h"
+#include "system/win32/wide_win32.h"
 
 // WinHTTP in asynchronous mode, so the stall and total clocks run here on the
 // calling thread: some WinHTTP versions ignore the receive time-out before the

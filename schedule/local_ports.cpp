@@ -3,7 +3,6 @@
 #include <chrono>
 #include <ctime>
 
-#include "system/desktop_entry.h"
 #include "system/local_time.h"
 #include "system/shortcut.h"
 
@@ -27,11 +26,7 @@ class LocalClock final : public Clock {
 class DesktopShortcutReader final : public ShortcutReader {
   public:
     std::optional<std::string> target(std::string_view shortcut_path) const override {
-#ifdef _WIN32
-        return lnk_target(shortcut_path);
-#else
-        return desktop_entry_program(shortcut_path, local_file_status());
-#endif
+        return shortcut_target(shortcut_path);
     }
 };
 

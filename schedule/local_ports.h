@@ -6,7 +6,7 @@ namespace keeprun {
 
 // The local time zone's wall clock, and the machine's steady clock.
 const Clock& local_clock();
-// ".desktop" launchers: the program of their Exec= line, looked up in $PATH.
+// The system's shortcuts: a ".desktop" launcher's Exec= program, a .lnk's target.
 const ShortcutReader& desktop_shortcut_reader();
 
 } // namespace keeprun

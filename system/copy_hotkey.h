@@ -15,15 +15,15 @@ namespace keeprun {
 std::string copy_hotkey_open(const char* display_name = nullptr);
 void copy_hotkey_close();
 
-#ifdef _WIN32
-// Called from this thread's message loop (never inside the hook, which must
-// return at once) after the combination went down; it then asks the routines below.
-void copy_hotkey_on_news(std::function<void()> news);
-#else
-// A descriptor that turns readable when the display has news of the keys; the
-// caller's event loop watches it and then asks the routines below. -1 when closed.
-int copy_hotkey_descriptor();
-#endif
+// The caller's event loop watching a descriptor: `readable` runs each time
+// the descriptor turns readable.
+using WatchDescriptor = std::function<void(int descriptor, std::function<void()> readable)>;
+// Has `news` run from this thread's event loop when the keys may have changed;
+// it then asks the routines below. On X11 the display's connection tells, and
+// `watch` puts it in the loop (not while closed); on Windows the hook posts a
+// message after the combination went down, and `news` runs when the loop
+// reaches it (never inside the hook, which must return at once).
+void copy_hotkey_on_news(std::function<void()> news, const WatchDescriptor& watch);
 
 struct CopyKeys {
     bool ctrl = false;         // either Ctrl key

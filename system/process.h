@@ -7,17 +7,8 @@
 #include <vector>
 
 #include "system/exe_alias.h"
-#include "system/process_match.h"
 
 namespace keeprun {
-
-#ifdef _WIN32
-// Every process that can be opened: its id, image name and command-line head.
-void list_processes(std::vector<WinProcessRow>& table);
-#else
-// Every process of this user that is not a zombie, with its executable and argv.
-void list_processes(std::vector<ProcessRow>& table);
-#endif
 
 // 1 when a process runs the program at `path` (after the alias rows), else 0.
 int is_program_running(std::string_view path, const ExeAliasTable& aliases);
@@ -51,11 +42,5 @@ PinnedProcess find_pinned(std::string_view path, const ExeAliasTable& aliases);
 bool pin_holds(const ProcessPin& pin);
 // Kills the pinned process while it holds (never an id of 10 or less).
 void kill_pinned(const ProcessPin& pin);
-
-#ifndef _WIN32
-// How a process running `path` is recognised (aliases: the running check's rows,
-// or none for closing).
-ProgramMatch program_match(std::string_view path, const ExeAliasTable* aliases);
-#endif
 
 } // namespace keeprun

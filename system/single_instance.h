@@ -1,6 +1,7 @@
 #pragma once
 // One keeprun per user: a lock that lives exactly as long as its holder
 // process and is never inherited by programs that keeprun starts.
+#include <memory>
 #include <string>
 
 namespace keeprun {
@@ -15,19 +16,14 @@ class InstanceLock {
     InstanceLock& operator=(const InstanceLock&) = delete;
 
     // True when this process holds the lock.
-    bool held() const { return held_; }
+    bool held() const;
     // True when another process holds it; false when the lock file was unusable
     // (then nobody can say, and keeprun runs on).
-    bool taken_by_other() const { return taken_by_other_; }
+    bool taken_by_other() const;
 
   private:
-#ifdef _WIN32
-    void* mutex_ = nullptr; // a HANDLE
-#else
-    int fd_ = -1;
-#endif
-    bool held_ = false;
-    bool taken_by_other_ = false;
+    struct Hold; // the system's handle on the lock, and what taking it gave
+    std::unique_ptr<Hold> hold_;
 };
 
 // The user's lock file: $XDG_RUNTIME_DIR/keeprun.lock, or /tmp/keeprun-<uid>.lock;

@@ -1,7 +1,7 @@
 #include "system/autostart.h"
 
 #include "system/file_io.h"
-#include "system/posix/xdg.h"
+#include "system/posix/xdg_posix.h"
 
 #include <cerrno>
 #include <cstdio>

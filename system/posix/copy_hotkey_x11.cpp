@@ -5,6 +5,7 @@
 #include <X11/keysym.h>
 #include <fcntl.h>
 #include <optional>
+#include <utility>
 
 #include "system/copy_key_tracker.h"
 
@@ -99,9 +100,9 @@ std::string copy_hotkey_open(const char* display_name) {
     return {};
 }
 
-int copy_hotkey_descriptor() {
+void copy_hotkey_on_news(std::function<void()> news, const WatchDescriptor& watch) {
     const Listener& l = listener();
-    return l.display ? ConnectionNumber(l.display) : -1;
+    if (l.display) watch(ConnectionNumber(l.display), std::move(news));
 }
 
 CopyKeys copy_keys() {

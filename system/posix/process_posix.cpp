@@ -16,6 +16,7 @@
 
 #include "system/desktop_entry.h"
 #include "system/file_io.h"
+#include "system/posix/process_posix.h"
 
 extern char** environ;
 

@@ -1,4 +1,4 @@
-#include "system/posix/xdg.h"
+#include "system/posix/xdg_posix.h"
 #include "system/settings_store.h"
 
 namespace keeprun {

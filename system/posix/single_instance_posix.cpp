@@ -8,19 +8,33 @@
 
 namespace keeprun {
 
-InstanceLock::InstanceLock(const std::string& path) {
+struct InstanceLock::Hold {
+    int fd = -1;
+    bool held = false;
+    bool taken_by_other = false;
+};
+
+InstanceLock::InstanceLock(const std::string& path) : hold_(std::make_unique<Hold>()) {
     // Close-on-exec: a started program must never keep the lock alive.
-    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd_ < 0) return;
+    hold_->fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (hold_->fd < 0) return;
     int r;
-    while ((r = ::flock(fd_, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
+    while ((r = ::flock(hold_->fd, LOCK_EX | LOCK_NB)) != 0 && errno == EINTR) {
     }
-    held_ = r == 0;
-    taken_by_other_ = r != 0 && errno == EWOULDBLOCK;
+    hold_->held = r == 0;
+    hold_->taken_by_other = r != 0 && errno == EWOULDBLOCK;
 }
 
 InstanceLock::~InstanceLock() {
-    if (fd_ >= 0) ::close(fd_);
+    if (hold_->fd >= 0) ::close(hold_->fd);
+}
+
+bool InstanceLock::held() const {
+    return hold_->held;
+}
+
+bool InstanceLock::taken_by_other() const {
+    return hold_->taken_by_other;
 }
 
 std::string instance_lock_path() {

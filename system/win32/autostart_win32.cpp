@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "system/win32/wide.h"
+#include "system/win32/wide_win32.h"
 
 namespace keeprun {
 namespace {

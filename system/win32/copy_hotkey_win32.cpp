@@ -101,7 +101,7 @@ std::string copy_hotkey_open(const char*) {
     return {};
 }
 
-void copy_hotkey_on_news(std::function<void()> news) {
+void copy_hotkey_on_news(std::function<void()> news, const WatchDescriptor&) {
     listener().news = std::move(news);
 }
 

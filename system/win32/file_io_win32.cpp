@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "system/win32/wide.h"
+#include "system/win32/wide_win32.h"
 
 namespace keeprun {
 namespace {

@@ -8,7 +8,8 @@
 
 #include <algorithm>
 
-#include "system/win32/wide.h"
+#include "system/win32/process_win32.h"
+#include "system/win32/wide_win32.h"
 
 namespace keeprun {
 

@@ -6,7 +6,7 @@
 #include <objidl.h>
 #include <shlobj.h>
 
-#include "system/win32/wide.h"
+#include "system/win32/wide_win32.h"
 
 namespace keeprun {
 namespace {
@@ -28,7 +28,7 @@ struct ComScope {
 
 } // namespace
 
-std::optional<std::string> lnk_target(std::string_view shortcut_path) {
+std::optional<std::string> shortcut_target(std::string_view shortcut_path) {
     ComScope com;
     Releaser<IShellLinkW> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,

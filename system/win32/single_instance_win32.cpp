@@ -2,20 +2,34 @@
 
 #include <windows.h>
 
-#include "system/win32/wide.h"
+#include "system/win32/wide_win32.h"
 
 namespace keeprun {
 
-InstanceLock::InstanceLock(const std::string& path) {
+struct InstanceLock::Hold {
+    HANDLE mutex = nullptr;
+    bool held = false;
+    bool taken_by_other = false;
+};
+
+InstanceLock::InstanceLock(const std::string& path) : hold_(std::make_unique<Hold>()) {
     // Not inheritable (no security attributes), so started programs never hold it.
-    mutex_ = CreateMutexW(nullptr, FALSE, widen(path).c_str());
-    if (!mutex_) return;
-    taken_by_other_ = GetLastError() == ERROR_ALREADY_EXISTS;
-    held_ = !taken_by_other_;
+    hold_->mutex = CreateMutexW(nullptr, FALSE, widen(path).c_str());
+    if (!hold_->mutex) return;
+    hold_->taken_by_other = GetLastError() == ERROR_ALREADY_EXISTS;
+    hold_->held = !hold_->taken_by_other;
 }
 
 InstanceLock::~InstanceLock() {
-    if (mutex_) CloseHandle(mutex_);
+    if (hold_->mutex) CloseHandle(hold_->mutex);
+}
+
+bool InstanceLock::held() const {
+    return hold_->held;
+}
+
+bool InstanceLock::taken_by_other() const {
+    return hold_->taken_by_other;
 }
 
 std::string instance_lock_path() {

@@ -21,7 +21,7 @@ TEST(Mouse, WithoutADisplayItSaysSoAndDoesNothing) {
     click_at("10*10", [&] { marked = true; });
     EXPECT_FALSE(marked);
     EXPECT_NE(copy_hotkey_open(nullptr), "");
-    EXPECT_EQ(copy_hotkey_descriptor(), -1);
+    copy_hotkey_on_news([] {}, [](int, std::function<void()>) { ADD_FAILURE() << "closed"; });
     EXPECT_FALSE(copy_hotkey_down());
     EXPECT_FALSE(copy_hotkey_pressed());
     EXPECT_NE(pointer_motion_open(nullptr), "");

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "system/posix/process_posix.h"
 #include "system/process.h"
 #include "system/program_pins.h"
 #include "system/single_instance.h"

@@ -15,7 +15,8 @@
 #include "system/settings_store.h"
 #include "system/shortcut.h"
 #include "system/single_instance.h"
-#include "system/win32/wide.h"
+#include "system/win32/process_win32.h"
+#include "system/win32/wide_win32.h"
 #include "tests/system/temp_dir.h"
 
 namespace keeprun {
@@ -175,8 +176,8 @@ TEST(Win32Shortcut, ALinkGivesItsTarget) {
     link->Release();
     CoUninitialize();
 
-    EXPECT_EQ(lnk_target(lnk), target);
-    EXPECT_FALSE(lnk_target(dir.path() + "\\none.lnk").has_value());
+    EXPECT_EQ(shortcut_target(lnk), target);
+    EXPECT_FALSE(shortcut_target(dir.path() + "\\none.lnk").has_value());
 }
 
 } // namespace

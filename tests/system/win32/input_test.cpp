@@ -94,7 +94,7 @@ TEST(Win32Input, CopyKeysAreToldThroughTheHook) {
     TestWindow window;
     ASSERT_EQ(copy_hotkey_open(), "");
     int told = 0;
-    copy_hotkey_on_news([&] { ++told; });
+    copy_hotkey_on_news([&] { ++told; }, {});
     const struct {
         WORD key;
         bool CopyKeys::*field;

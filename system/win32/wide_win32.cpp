@@ -1,4 +1,4 @@
-#include "system/win32/wide.h"
+#include "system/win32/wide_win32.h"
 
 #include "system/utf.h"
 
