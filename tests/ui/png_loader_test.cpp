@@ -1,10 +1,9 @@
 #include "png_writer.h"
+#include "tests/support/temp_dir.h"
 #include "ui/picture_box.h"
 #include "ui/png_loader.h"
 #include "ui/units.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <QWidget>
 #include <gtest/gtest.h>
 #include <memory>
@@ -148,16 +147,12 @@ TEST(PngLoader, MembersFromEachLoadAndTextsAppended) {
 }
 
 TEST(PngLoader, OpensFilesAndReportsAnUnreadableOne) {
-    QTemporaryDir dir;
-    QFile f(dir.filePath("a.png"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    keeprun::testing::TempDir dir;
     const std::string png = test::rgba_png(3, 2, std::vector<std::uint8_t>(24, 200));
-    f.write(png.data(), static_cast<qint64>(png.size()));
-    f.close();
     PngLoader p;
-    EXPECT_TRUE(p.open_file(f.fileName()));
+    EXPECT_TRUE(p.open_file(QString::fromStdString(dir.file("a.png", png))));
     EXPECT_EQ(p.width, 3);
-    EXPECT_FALSE(p.open_file(dir.filePath("missing.png")));
+    EXPECT_FALSE(p.open_file(QString::fromStdString(dir.file("missing.png"))));
     EXPECT_EQ(p.error_number, 0);
     EXPECT_FALSE(p.open_resource("NO_SUCH_PICTURE", "CUSTOM"));
 }
