@@ -102,15 +102,8 @@ TEST_F(MessagePanelTest, OnlyExactlyOneStartsTheCountdown) {
     }
 }
 
-TEST_F(MessagePanelTest, EmptyOrNonNumericSecondsCloseOnTheFirstTick) {
-    box->show_message("[*]t[*]OK[*]1[*][*][*][*]");
-    EXPECT_EQ(label()->text(), "0 秒后自动关闭");
-    box->countdown_tick();
-    EXPECT_TRUE(closed());
-}
-
-TEST_F(MessagePanelTest, NegativeSecondsCloseOnTheFirstTick) {
-    for (const char* field : {"-5", "-1e30"}) {
+TEST_F(MessagePanelTest, EmptyNonNumericOrNegativeSecondsCloseOnTheFirstTick) {
+    for (const char* field : {"", "abc", "-5", "-1e30"}) {
         box->show_message(QString("[*]t[*]OK[*]1[*]%1[*][*][*]").arg(field));
         box->countdown_tick();
         EXPECT_TRUE(closed()) << field;

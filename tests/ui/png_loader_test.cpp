@@ -27,27 +27,23 @@ std::unique_ptr<QWidget> white_target(QSize size) {
     return w;
 }
 
-TEST(PngLoader, HalfTransparentRedOverWhite) {
+TEST(PngLoader, AlphaBlendsOverTheTargetOnlyWhenAsked) {
     const std::string png = test::rgba_png(2, 1, {255, 0, 0, 128, 0, 0, 255, 0});
-    auto target = white_target(QSize(10, 10));
-    PngLoader p;
-    p.set_target(target.get());
-    p.set_alpha(true);
-    ASSERT_TRUE(p.open_bytes(png));
-    EXPECT_EQ(p.image().pixelColor(0, 0), QColor(255, 127, 127));
-    EXPECT_EQ(p.image().pixelColor(1, 0), QColor(255, 255, 255)); // alpha 0: the background
-    EXPECT_EQ(target->size(), QSize(2, 1));
-    EXPECT_EQ(shown(target.get()).pixelColor(0, 0), QColor(255, 127, 127));
-}
-
-TEST(PngLoader, WithoutUseAlphaTheColoursStayAsTheyAre) {
-    const std::string png = test::rgba_png(2, 1, {255, 0, 0, 128, 0, 0, 255, 0});
-    auto target = white_target(QSize(10, 10));
-    PngLoader p;
-    p.set_target(target.get());
-    ASSERT_TRUE(p.open_bytes(png));
-    EXPECT_EQ(p.image().pixelColor(0, 0), QColor(255, 0, 0));
-    EXPECT_EQ(p.image().pixelColor(1, 0), QColor(0, 0, 255));
+    const struct {
+        bool alpha;
+        QColor half_red, clear_blue; // blended over the white target, or as they are
+    } cases[] = {{true, {255, 127, 127}, {255, 255, 255}}, {false, {255, 0, 0}, {0, 0, 255}}};
+    for (const auto& c : cases) {
+        auto target = white_target(QSize(10, 10));
+        PngLoader p;
+        p.set_target(target.get());
+        p.set_alpha(c.alpha);
+        ASSERT_TRUE(p.open_bytes(png));
+        EXPECT_EQ(p.image().pixelColor(0, 0), c.half_red) << c.alpha;
+        EXPECT_EQ(p.image().pixelColor(1, 0), c.clear_blue) << c.alpha;
+        EXPECT_EQ(target->size(), QSize(2, 1));
+        EXPECT_EQ(shown(target.get()).pixelColor(0, 0), c.half_red) << c.alpha;
+    }
 }
 
 TEST(PngLoader, TransparencyChunkBlendsWhenAsked) {
