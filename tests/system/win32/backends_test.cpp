@@ -18,6 +18,7 @@
 #include "system/win32/process_win32.h"
 #include "system/win32/wide_win32.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/wait_until.h"
 
 namespace keeprun {
 namespace {
