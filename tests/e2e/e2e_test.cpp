@@ -27,7 +27,7 @@ std::string watch(const std::string& path) {
 std::map<std::string, std::string> snapshot(const fs::path& folder) {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(folder))
-        if (entry.is_regular_file()) files[entry.path().string()] = read_file(entry.path());
+        if (entry.is_regular_file()) files[entry.path().string()] = slurp(entry.path());
     return files;
 }
 
@@ -71,7 +71,7 @@ TEST_F(EndToEnd, KeepsTheProgramRunningClicksWhereStoredAndSavesOnEnter) {
     const int reader_check = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
     EXPECT_EQ(reader_check, -1) << "keeprun opened the fifo";
     if (reader_check >= 0) ::close(reader_check);
-    EXPECT_EQ(read_file(target + ".log").find("platform"), std::string::npos)
+    EXPECT_EQ(slurp(target + ".log").find("platform"), std::string::npos)
         << "a started program gets the environment keeprun was started with";
 
     const int first = started_pids(target).front();
@@ -92,10 +92,10 @@ TEST_F(EndToEnd, KeepsTheProgramRunningClicksWhereStoredAndSavesOnEnter) {
     close_with(window, "Return");
     ASSERT_EQ(keeprun.wait_exit(15s), std::optional<int>(0));
 
-    const std::string ini = cp936_decode(read_file(s.data_folder() / "data.ini"));
+    const std::string ini = cp936_decode(slurp(s.data_folder() / "data.ini"));
     EXPECT_NE(ini.find("1=" + watch(target)), std::string::npos) << ini;
     EXPECT_NE(ini.find("[gx]"), std::string::npos);
-    const std::string raw_record = read_file(s.data_folder() / "jilu.txt");
+    const std::string raw_record = slurp(s.data_folder() / "jilu.txt");
     EXPECT_NE(raw_record.find(cp936_encode("打开程序1")), std::string::npos)
         << "the record is written in code page 936";
     const std::vector<std::string> lines = crlf_lines(cp936_decode(raw_record));
@@ -111,7 +111,7 @@ TEST_F(EndToEnd, KeepsTheProgramRunningClicksWhereStoredAndSavesOnEnter) {
 TEST_F(EndToEnd, ALauncherThatBecomesTheProgramIsStartedOnce) {
     const std::string target = s.install_target("real");
     const fs::path launcher = s.root() / "programs" / "launcher.sh";
-    write_file(launcher, "#!/bin/sh\nexec " + target + "\n");
+    spit(launcher, "#!/bin/sh\nexec " + target + "\n");
     fs::permissions(launcher, fs::perms::owner_all);
     s.serve(server_text(kTitle, ""));
     s.write_data_ini("[cx1]\r\n1=" + watch(launcher.string()) + "\r\n");
@@ -137,8 +137,8 @@ TEST_F(EndToEnd, ANewStartRestoresSlotsAndRecordWhileTheProgramStillRuns) {
     ASSERT_TRUE(wait_until([&] { return started_pids(target).size() == 1; }, 15s));
     close_with(window, "Return");
     ASSERT_EQ(first_run.wait_exit(15s), std::optional<int>(0));
-    const std::string saved_ini = read_file(s.data_folder() / "data.ini");
-    const std::string saved_record = read_file(s.data_folder() / "jilu.txt");
+    const std::string saved_ini = slurp(s.data_folder() / "data.ini");
+    const std::string saved_record = slurp(s.data_folder() / "jilu.txt");
     ASSERT_TRUE(pid_alive(started_pids(target).front())) << "the program outlives keeprun";
 
     Process& second_run = s.start_keeprun();
@@ -150,17 +150,17 @@ TEST_F(EndToEnd, ANewStartRestoresSlotsAndRecordWhileTheProgramStillRuns) {
     close_with(window, "Return");
     ASSERT_EQ(second_run.wait_exit(15s), std::optional<int>(0));
 
-    EXPECT_EQ(cp936_decode(read_file(s.data_folder() / "data.ini")), cp936_decode(saved_ini));
+    EXPECT_EQ(cp936_decode(slurp(s.data_folder() / "data.ini")), cp936_decode(saved_ini));
     const std::vector<std::string> before = crlf_lines(cp936_decode(saved_record));
     const std::vector<std::string> after =
-        crlf_lines(cp936_decode(read_file(s.data_folder() / "jilu.txt")));
+        crlf_lines(cp936_decode(slurp(s.data_folder() / "jilu.txt")));
     ASSERT_FALSE(before.front().empty());
     EXPECT_EQ(after.front(), before.front()) << "the record list was restored";
 }
 
 TEST_F(EndToEnd, ADataFolderThatCannotBeMadeIsSaidAtStartAndAtClose) {
     // A plain file where the data folder's parent should be.
-    write_file(s.root() / "blocked", "not a folder");
+    spit(s.root() / "blocked", "not a folder");
     s.set_env("XDG_DATA_HOME", (s.root() / "blocked").string());
     s.serve(server_text(kTitle, ""));
     Process& keeprun = s.start_keeprun();
@@ -204,7 +204,7 @@ TEST_F(EndToEnd, AnEmptyTitleStaysEmptyAndCtrlEightCopiesTheReadout) {
     s.serve(server_text("", ""));
     Process& keeprun = s.start_keeprun();
     const unsigned long window = s.wait_window("", 40s);
-    ASSERT_NE(window, 0u) << "titles: " << testing::PrintToString(s.x().titles());
+    ASSERT_NE(window, 0u) << "titles: " << ::testing::PrintToString(s.x().titles());
     EXPECT_EQ(run_capture({"xprop", "-id", std::to_string(window), "WM_NAME", "_NET_WM_NAME"},
                           {{"PATH", "/usr/bin:/bin"}, {"DISPLAY", s.display()}}),
               "WM_NAME(UTF8_STRING) = \n_NET_WM_NAME(UTF8_STRING) = \n");
@@ -340,7 +340,7 @@ TEST_F(EndToEnd, AMalformedTextEndsWithoutAWordButOnStandardError) {
     EXPECT_EQ(keeprun.wait_exit(0s), std::optional<int>(1));
     seen.erase("程序正在初始化");
     EXPECT_TRUE(seen.empty()) << "shown: " << *seen.begin();
-    const std::string said = read_file(s.root() / "keeprun1.log");
+    const std::string said = slurp(s.root() / "keeprun1.log");
     EXPECT_NE(said.find("[tuichu]"), std::string::npos) << said;
 }
 

@@ -69,8 +69,8 @@ class Faults : public ::testing::Test {
         seeded_ini = cp936_encode("[gx]\r\n0=0\r\n[cx1]\r\n1=" + watch(target) + "\r\n");
         seeded_record = cp936_encode(
             record_file_text({"08:00:00 打开程序1", "08:30:00 关闭程序5", "08:30:03 打开程序5"}));
-        write_file(ini(), seeded_ini);
-        write_file(record(), seeded_record);
+        spit(ini(), seeded_ini);
+        spit(record(), seeded_record);
     }
     // Titles of the windows mapped until keeprun ends within `limit`.
     std::set<std::string> titles_until_exit(Process& keeprun, std::chrono::milliseconds limit) {
@@ -165,15 +165,15 @@ INSTANTIATE_TEST_SUITE_P(Answers, BadFirstMirror, ::testing::ValuesIn(kBadAnswer
 TEST_F(Faults, AGarbageTextEndsWithoutAWordAndTouchesNoFile) {
     const std::string target = s.install_target("untouched");
     seed_data(target);
-    write_file(s.root() / "mirror" / "garbage.txt", random_bytes(4000, 9));
+    spit(s.root() / "mirror" / "garbage.txt", random_bytes(4000, 9));
     s.serve(server_text(kTitle, ""), {"--list", "1=garbage.txt"});
     Process& keeprun = s.start_keeprun();
     std::set<std::string> seen = titles_until_exit(keeprun, 40s);
     EXPECT_EQ(keeprun.wait_exit(0s), std::optional<int>(1));
     seen.erase("程序正在初始化");
     EXPECT_TRUE(seen.empty()) << "shown: " << *seen.begin();
-    EXPECT_EQ(read_file(ini()), seeded_ini);
-    EXPECT_EQ(read_file(record()), seeded_record);
+    EXPECT_EQ(slurp(ini()), seeded_ini);
+    EXPECT_EQ(slurp(record()), seeded_record);
     EXPECT_TRUE(started_pids(target).empty());
 }
 
@@ -231,8 +231,8 @@ TEST_P(DiskAtSave, SaysSoAndLeavesThePreviousFiles) {
     s.key_to(warning, "Return");
     EXPECT_EQ(keeprun.wait_exit(10s), std::optional<int>(0));
 
-    EXPECT_EQ(read_file(ini()), seeded_ini);
-    EXPECT_EQ(read_file(record()), seeded_record);
+    EXPECT_EQ(slurp(ini()), seeded_ini);
+    EXPECT_EQ(slurp(record()), seeded_record);
     EXPECT_EQ(file_names(folder), files_before) << "no temporary file is left behind";
 }
 
@@ -269,8 +269,8 @@ TEST_P(KilledWhileSaving, LeavesWholeFiles) {
     ASSERT_TRUE(wait_until([&] { return started_pids(target).size() == 1; }, 15s));
     ask_close(window);
     ASSERT_EQ(first.wait_exit(15s), std::optional<int>(0));
-    const std::string saved_ini = read_file(ini());
-    const std::string saved_record = read_file(record());
+    const std::string saved_ini = slurp(ini());
+    const std::string saved_record = slurp(record());
     ::kill(started_pids(target).front(), SIGKILL);
 
     Process& killed = s.start_keeprun(
@@ -287,12 +287,12 @@ TEST_P(KilledWhileSaving, LeavesWholeFiles) {
     ASSERT_EQ(killed.wait_exit(20s), std::optional<int>(128 + SIGKILL));
 
     if (std::string(GetParam().replacement) == "1") {
-        EXPECT_EQ(read_file(ini()), saved_ini);
+        EXPECT_EQ(slurp(ini()), saved_ini);
     } else {
         EXPECT_EQ(read_ini("gx", "0", ini().string()), "1") << "data.ini is the new save";
         EXPECT_EQ(read_ini("cx1", "1", ini().string()), watch(target));
     }
-    EXPECT_EQ(read_file(record()), saved_record);
+    EXPECT_EQ(slurp(record()), saved_record);
     const auto lines = crlf_lines(cp936_decode(saved_record));
     EXPECT_EQ(lines.size(), 2001u);
     EXPECT_TRUE(has_line(lines, "08:30:03 打开程序5"));
@@ -332,7 +332,7 @@ TEST_P(SessionEnds, SavesAsAConfirmedCloseDoes) {
     ASSERT_TRUE(keeprun.wait_exit(15s));
     EXPECT_EQ(read_ini("cx1", "1", ini().string()), watch(target));
     EXPECT_EQ(read_ini("gx", "0", ini().string()), "0") << "data.ini was saved";
-    EXPECT_TRUE(has_line(crlf_lines(cp936_decode(read_file(record()))), " 打开程序1"));
+    EXPECT_TRUE(has_line(crlf_lines(cp936_decode(slurp(record()))), " 打开程序1"));
     EXPECT_EQ(s.opened_links(), "");
 }
 
@@ -355,29 +355,29 @@ TEST_F(Faults, ASessionManagersLogoutSavesAndEndsWithoutAsking) {
     Process manager({(build_dir() / "keeprun-e2e-session-manager").string()},
                     {{"HOME", (s.root() / "home").string()}}, log);
     const auto said = [&](const std::string& line) {
-        return read_file(log).find(line) != std::string::npos;
+        return slurp(log).find(line) != std::string::npos;
     };
-    ASSERT_TRUE(wait_until([&] { return said("listening "); }, 10s)) << read_file(log);
-    const std::string text = read_file(log);
+    ASSERT_TRUE(wait_until([&] { return said("listening "); }, 10s)) << slurp(log);
+    const std::string text = slurp(log);
     const auto at = text.find("listening ") + 10;
     s.set_env("SESSION_MANAGER", text.substr(at, text.find('\n', at) - at));
     Process& keeprun = s.start_keeprun();
     ASSERT_NE(main_window(), 0u);
     dismiss_announcement();
     ASSERT_TRUE(wait_until([&] { return started_pids(target).size() == 1; }, 15s));
-    ASSERT_TRUE(said("registered")) << read_file(log);
+    ASSERT_TRUE(said("registered")) << slurp(log);
     fs::remove(ini());
     fs::remove(record());
 
     ::kill(manager.pid(), SIGUSR1);
     ASSERT_EQ(keeprun.wait_exit(15s), std::optional<int>(0))
         << "ends without the close question; the manager saw:\n"
-        << read_file(log);
+        << slurp(log);
     EXPECT_TRUE(said("saved 1"));
     EXPECT_FALSE(said("interact-request")) << "no question for the user";
     EXPECT_TRUE(said("restart-hint 3")) << "not restarted by the session (its autostart does that)";
     EXPECT_EQ(read_ini("cx1", "1", ini().string()), watch(target));
-    EXPECT_TRUE(has_line(crlf_lines(cp936_decode(read_file(record()))), " 打开程序1"));
+    EXPECT_TRUE(has_line(crlf_lines(cp936_decode(slurp(record()))), " 打开程序1"));
     EXPECT_EQ(s.opened_links(), "");
 }
 
@@ -388,10 +388,10 @@ TEST_F(Faults, RandomBytesInDataIniAndJiluKeepWhatCanBeRead) {
     // Each readable part follows a byte that starts a two-byte character, so a
     // reader that swallowed the next byte would lose the line break before it.
     const std::string lead = "\x81";
-    write_file(ini(), random_bytes(20000, 1) + lead + "\r\n[cx1]\r\n1=" +
-                          cp936_encode(watch(target)) + "\r\n" + random_bytes(20000, 2));
-    write_file(record(), random_bytes(20000, 3) + lead + "\r\n" +
-                             cp936_encode("07:59:59 打开程序3") + "\r\n" + random_bytes(3000, 4));
+    spit(ini(), random_bytes(20000, 1) + lead + "\r\n[cx1]\r\n1=" + cp936_encode(watch(target)) +
+                    "\r\n" + random_bytes(20000, 2));
+    spit(record(), random_bytes(20000, 3) + lead + "\r\n" + cp936_encode("07:59:59 打开程序3") +
+                       "\r\n" + random_bytes(3000, 4));
     s.serve(server_text(kTitle, ""));
     Process& keeprun = s.start_keeprun();
     const unsigned long window = main_window();
@@ -404,7 +404,7 @@ TEST_F(Faults, RandomBytesInDataIniAndJiluKeepWhatCanBeRead) {
 
     EXPECT_EQ(read_ini("cx1", "1", ini().string()), watch(target));
     EXPECT_EQ(read_ini("gx", "0", ini().string()), "0");
-    const auto lines = crlf_lines(cp936_decode(read_file(record())));
+    const auto lines = crlf_lines(cp936_decode(slurp(record())));
     EXPECT_EQ(lines.size(), 2001u);
     EXPECT_TRUE(has_line(lines, "07:59:59 打开程序3"));
     EXPECT_TRUE(has_line(lines, " 打开程序1"));

@@ -4,13 +4,10 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
 #include <poll.h>
-#include <sstream>
 #include <stdexcept>
 #include <sys/prctl.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 namespace keeprun::e2e {
@@ -69,38 +66,6 @@ fs::path build_dir() {
     const char* dir = std::getenv("KEEPRUN_BUILD_DIR");
     if (!dir) throw std::runtime_error("KEEPRUN_BUILD_DIR is not set");
     return dir;
-}
-
-bool wait_until(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (true) {
-        if (done()) return true;
-        if (std::chrono::steady_clock::now() >= end) return false;
-        std::this_thread::sleep_for(50ms);
-    }
-}
-
-std::string read_file(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void write_file(const fs::path& file, const std::string& bytes) {
-    fs::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << bytes;
-}
-
-TempDir::TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "keeprun-e2e-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
 }
 
 Process::Process(const std::vector<std::string>& argv, const Env& env, const fs::path& output) {
@@ -177,7 +142,7 @@ Xvfb::Xvfb(const fs::path& log) {
 
 bool pid_alive(int pid) {
     if (pid <= 0) return false;
-    const std::string stat = read_file("/proc/" + std::to_string(pid) + "/stat");
+    const std::string stat = slurp("/proc/" + std::to_string(pid) + "/stat");
     const auto close = stat.rfind(')');
     return close != std::string::npos && close + 2 < stat.size() && stat[close + 2] != 'Z';
 }

@@ -1,45 +1,32 @@
 #pragma once
 // What the end-to-end tests need to drive the real keeprun: a private X server,
-// private XDG folders, child processes started with an argv, and waits that poll
-// a condition until a deadline.
+// private XDG folders and child processes started with an argv.
 #include <chrono>
 #include <filesystem>
-#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "tests/support/temp_dir.h"
+#include "tests/support/wait_until.h"
+
 namespace keeprun::e2e {
 
 namespace fs = std::filesystem;
+using testing::slurp;
+using testing::spit;
+using testing::TempDir;
+using testing::wait_until;
 using namespace std::chrono_literals;
 using Env = std::map<std::string, std::string>;
 
 // The folder of build outputs (build/keeprun, build/keeprun-mirror, helpers).
 fs::path build_dir();
 
-// Polls `done` every 50 ms until it holds or `limit` has passed.
-bool wait_until(const std::function<bool()>& done, std::chrono::milliseconds limit);
-
-std::string read_file(const fs::path& file);
-void write_file(const fs::path& file, const std::string& bytes);
 // The lines of a text whose lines end in CR LF (the last one may not).
 std::vector<std::string> crlf_lines(const std::string& text);
-
-// A fresh folder, removed with everything in it at the end.
-class TempDir {
-  public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const fs::path& path() const { return path_; }
-
-  private:
-    fs::path path_;
-};
 
 // A child started directly from an argv (never through a shell); killed at the end.
 class Process {

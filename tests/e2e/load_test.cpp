@@ -36,7 +36,7 @@ int child_keeprun(int parent) {
         if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
         std::error_code error;
         if (fs::read_symlink(entry.path() / "exe", error) != build_dir() / "keeprun") continue;
-        const std::string stat = read_file(entry.path() / "stat");
+        const std::string stat = slurp(entry.path() / "stat");
         const auto close = stat.rfind(')');
         if (close != std::string::npos &&
             std::stoi(stat.substr(stat.find(' ', close + 2) + 1)) == parent)
@@ -75,7 +75,7 @@ TEST(Load, TenMinutesOfCrashLoopsAndHourlyRestarts) {
         std::snprintf(line, sizeof line, "09:%02d:%02d 打开程序%d", i / 60 % 60, i % 60, i % 8 + 1);
         seeded.push_back(line);
     }
-    write_file(s.data_folder() / "jilu.txt", cp936_encode(record_file_text(seeded)));
+    spit(s.data_folder() / "jilu.txt", cp936_encode(record_file_text(seeded)));
 
     s.serve(server_text(kTitle, ""));
     s.set_env("FAKETIME_DONT_FAKE_MONOTONIC", "1");
@@ -129,7 +129,7 @@ TEST(Load, TenMinutesOfCrashLoopsAndHourlyRestarts) {
     s.key_to(ask, "Return");
     ASSERT_EQ(keeprun.wait_exit(30s), std::optional<int>(0));
 
-    const auto lines = crlf_lines(cp936_decode(read_file(s.data_folder() / "jilu.txt")));
+    const auto lines = crlf_lines(cp936_decode(slurp(s.data_folder() / "jilu.txt")));
     EXPECT_EQ(lines.size(), 2001u);
     std::size_t kept = 0, hourly = 0;
     for (const std::string& line : lines) {

@@ -45,8 +45,8 @@ Session::Session() {
     fs::permissions(root() / "runtime", fs::perms::owner_all, fs::perm_options::replace);
     // Links keeprun opens go to this stand-in, never to a browser.
     const fs::path opener = root() / "bin" / "xdg-open";
-    write_file(opener, "#!/bin/sh\nprintf '%s\\n' \"$1\" >> \"" +
-                           (root() / "xdg-open.log").string() + "\"\n");
+    spit(opener,
+         "#!/bin/sh\nprintf '%s\\n' \"$1\" >> \"" + (root() / "xdg-open.log").string() + "\"\n");
     fs::permissions(opener, fs::perms::owner_all);
     xvfb_ = std::make_unique<Xvfb>(root() / "xvfb.log");
     x_ = std::make_unique<XDisplay>(display());
@@ -77,18 +77,18 @@ Env Session::keeprun_env() const {
 }
 
 void Session::serve(const std::string& list_text, const std::vector<std::string>& options) {
-    write_file(root() / "mirror" / "list.txt", cp936_encode(list_text));
+    spit(root() / "mirror" / "list.txt", cp936_encode(list_text));
     std::vector<std::string> argv{(build_dir() / "keeprun-mirror").string(), "--dir",
                                   (root() / "mirror").string()};
     argv.insert(argv.end(), options.begin(), options.end());
     const fs::path log = root() / "mirror.out";
     mirror_ = std::make_unique<Process>(argv, Env{{"PATH", system_path()}}, log);
-    if (!wait_until([&] { return read_file(log).find("ready") != std::string::npos; }, 10s))
-        throw std::runtime_error("keeprun-mirror did not start: " + read_file(log));
+    if (!wait_until([&] { return slurp(log).find("ready") != std::string::npos; }, 10s))
+        throw std::runtime_error("keeprun-mirror did not start: " + slurp(log));
 }
 
 void Session::write_data_ini(const std::string& utf8_text) {
-    write_file(data_folder() / "data.ini", cp936_encode(utf8_text));
+    spit(data_folder() / "data.ini", cp936_encode(utf8_text));
 }
 
 std::string Session::install_target(const std::string& name) {
@@ -123,8 +123,7 @@ void Session::start_window_manager() {
                        .find("window id") != std::string::npos;
         },
         20s);
-    if (!ready)
-        throw std::runtime_error("openbox did not start: " + read_file(root() / "openbox.log"));
+    if (!ready) throw std::runtime_error("openbox did not start: " + slurp(root() / "openbox.log"));
 }
 
 void Session::start_tray() {
@@ -134,7 +133,7 @@ void Session::start_tray() {
         Env{{"PATH", system_path()}, {"DISPLAY", display()}, {"HOME", (root() / "home").string()}},
         root() / "trayer.log");
     if (!wait_until([&] { return x_->selection_owned("_NET_SYSTEM_TRAY_S0"); }, 20s))
-        throw std::runtime_error("trayer did not start: " + read_file(root() / "trayer.log"));
+        throw std::runtime_error("trayer did not start: " + slurp(root() / "trayer.log"));
 }
 
 bool Session::window_visible(const std::string& title) {
@@ -193,14 +192,14 @@ std::string Session::pixel(int x, int y) {
 
 std::vector<int> started_pids(const std::string& target) {
     std::vector<int> pids;
-    for (const std::string& line : lines_of(read_file(target + ".log")))
+    for (const std::string& line : lines_of(slurp(target + ".log")))
         if (line.rfind("start ", 0) == 0) pids.push_back(std::stoi(line.substr(6)));
     return pids;
 }
 
 std::vector<std::string> clicks(const std::string& target) {
     std::vector<std::string> out;
-    for (const std::string& line : lines_of(read_file(target + ".log")))
+    for (const std::string& line : lines_of(slurp(target + ".log")))
         if (line.rfind("click ", 0) == 0) out.push_back(line.substr(6));
     return out;
 }

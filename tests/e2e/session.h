@@ -43,7 +43,7 @@ class Session {
     fs::path data_folder() const { return root() / "data" / "keeprun" / "zx"; }
     fs::path config_folder() const { return root() / "config"; }
     // What the stand-in xdg-open was asked to open, one address a line.
-    std::string opened_links() const { return read_file(root() / "xdg-open.log"); }
+    std::string opened_links() const { return slurp(root() / "xdg-open.log"); }
 
     // Writes list.txt (UTF-8 given, stored in code page 936) and starts the
     // mirror with `options`, waiting until it listens.

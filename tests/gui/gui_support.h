@@ -8,6 +8,7 @@
 
 #include "schedule/local_ports.h"
 #include "schedule/session.h"
+#include "tests/support/temp_dir.h"
 
 namespace keeprun::testing {
 
@@ -38,19 +39,6 @@ struct Engine {
     QuietWorld world;
     Session session{{local_clock(), local_file_status(), world, world, desktop_shortcut_reader()}};
     MasterSwitch& master = session.master_switch();
-};
-
-class ScratchDir {
-  public:
-    ScratchDir();
-    ~ScratchDir();
-    const fs::path& path() const { return path_; }
-    // A file with `text`; executable when asked.
-    std::string file(const std::string& name, const std::string& text,
-                     bool executable = false) const;
-
-  private:
-    fs::path path_;
 };
 
 struct ShownBox {

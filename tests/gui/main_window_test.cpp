@@ -31,7 +31,7 @@ class MainWindowTest : public ::testing::Test {
 
     Engine engine;
     MainWindow window{engine.session};
-    ScratchDir dir;
+    TempDir dir;
 };
 
 TEST_F(MainWindowTest, PanelsTileTheWindowAndHoldTheirSlots) {
@@ -130,7 +130,7 @@ TEST_F(MainWindowTest, HoverTurnsLinksRedAndTheHoverTimerTurnsThemBack) {
 
 TEST(SessionSaver, SavesWithinAMinuteOnceStartedAndOncePerChange) {
     Engine engine;
-    ScratchDir dir;
+    TempDir dir;
     SessionSaver saver(engine.session);
     const fs::path record = dir.path() / "jilu.txt";
     engine.session.set_data_folder(dir.path().string() + "/");

@@ -36,7 +36,7 @@ class SlotPanelTest : public ::testing::Test, SessionListener {
     }
 
     Engine engine;
-    ScratchDir dir;
+    TempDir dir;
     SlotPanel first{engine.master.first(3), nullptr};
     SlotPanel second{engine.master.second(2), nullptr};
 };

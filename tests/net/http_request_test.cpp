@@ -2,12 +2,13 @@
 
 #include <atomic>
 #include <string>
+#include <thread>
 
+#include "gate.h"
 #include "http_server.h"
 #include "net/http_request.h"
 #include "raw_server.h"
 #include "system/codepage.h"
-#include "waiting.h"
 
 using namespace keeprun;
 using namespace keeprun::test;

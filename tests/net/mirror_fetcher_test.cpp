@@ -4,13 +4,15 @@
 #include <memory>
 #include <string>
 
+#include "gate.h"
 #include "http_server.h"
 #include "net/mirror_fetcher.h"
 #include "system/codepage.h"
-#include "waiting.h"
+#include "tests/support/wait_until.h"
 
 using namespace keeprun;
 using namespace keeprun::test;
+using keeprun::testing::wait_until;
 
 TEST(MirrorFetcher, GivesNothingUntilTheWholeBodyIsIn) {
     Gate rest;
@@ -37,10 +39,10 @@ TEST(MirrorFetcher, GivesNothingUntilTheWholeBodyIsIn) {
     EXPECT_EQ(fetcher.fetched_text(), "") << "before any start_fetch";
     fetcher.start_fetch(server.url("/zx/list.txt"));
     // The first half is on its way or already in: still nothing.
-    EXPECT_TRUE(eventually([&] { return asked.load(); }));
+    EXPECT_TRUE(wait_until([&] { return asked.load(); }));
     EXPECT_EQ(fetcher.fetched_text(), "");
     rest.open();
-    ASSERT_TRUE(eventually([&] { return !fetcher.fetched_text().empty(); }));
+    ASSERT_TRUE(wait_until([&] { return !fetcher.fetched_text().empty(); }));
     EXPECT_EQ(fetcher.fetched_text(), "[biaoti]标题[biaoti]" + second_half);
 }
 
@@ -57,9 +59,9 @@ TEST(MirrorFetcher, ALaterPingIsNeverOverwrittenByAnEarlierFetch) {
     });
     fetcher.start_fetch("http://first/list.txt");
     fetcher.start_fetch("http://second/list.txt");
-    ASSERT_TRUE(eventually([&] { return fetcher.fetched_text() == "text of the second fetch"; }));
+    ASSERT_TRUE(wait_until([&] { return fetcher.fetched_text() == "text of the second fetch"; }));
     first_may_end.open();
-    ASSERT_TRUE(eventually([&] { return first_ended.load(); }));
+    ASSERT_TRUE(wait_until([&] { return first_ended.load(); }));
     EXPECT_EQ(fetcher.fetched_text(), "text of the second fetch");
 }
 
@@ -77,5 +79,5 @@ TEST(MirrorFetcher, AHangingFetchDoesNotHoldUpItsOwner) {
     // The owner is gone while its fetch still hangs.
     EXPECT_FALSE(returned->load());
     hanging->open();
-    EXPECT_TRUE(eventually([&] { return returned->load(); }));
+    EXPECT_TRUE(wait_until([&] { return returned->load(); }));
 }

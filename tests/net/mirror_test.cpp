@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -100,11 +99,8 @@ TEST(RealMirrors, PortsInUseAreRefusedNotShared) {
 
 TEST(RealMirrors, EachMirrorCanServeItsOwnText) {
     MirrorProcess mirror({"--answer", "1", "--list", "1=upgrade.txt"});
-    {
-        std::ofstream out(mirror.dir() + "/upgrade.txt", std::ios::binary);
-        out << cp936_encode(
-            "[biaoti]旧[biaoti][banben]20230101[banben][shengji]http://dl/新[shengji]");
-    }
+    mirror.dir().file("upgrade.txt", cp936_encode("[biaoti]旧[biaoti][banben]20230101[banben]"
+                                                  "[shengji]http://dl/新[shengji]"));
     FakeStore store;
     const Loaded r = report_to(mirror, store);
     EXPECT_EQ(r.net.config.outcome, ConfigOutcome::forced_upgrade);

@@ -1,14 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#ifndef _WIN32
-#include <unistd.h>
-#endif
-
 #include "fakes.h"
 #include "system/desktop_entry.h"
 #include "system/program_file.h"
+#include "tests/support/temp_dir.h"
 
 using namespace keeprun;
 using namespace keeprun::testing;
@@ -133,33 +128,14 @@ TEST(DesktopEntry, LooksUpBareNamesInThePath) {
 
 #ifndef _WIN32
 // The real file system: permissions and a launcher file on disk.
-class OnDisk : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("keeprun-schedule-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-    std::string write(const std::string& name, const std::string& text, bool executable) {
-        const auto p = dir_ / name;
-        std::ofstream(p, std::ios::binary) << text;
-        std::filesystem::permissions(p, executable ? std::filesystem::perms::owner_all
-                                                   : std::filesystem::perms::owner_read |
-                                                         std::filesystem::perms::owner_write);
-        return p.string();
-    }
-    std::filesystem::path dir_;
-};
-
-TEST_F(OnDisk, LocalFileStatusAndLauncher) {
-    const std::string program = write("prog", "#!/bin/sh\n", true);
-    const std::string document = write("doc.txt", "text", false);
+TEST(OnDisk, LocalFileStatusAndLauncher) {
+    const TempDir dir;
+    const std::string program = dir.file("prog", "#!/bin/sh\n", true);
+    const std::string document = dir.file("doc.txt", "text");
     const std::string launcher =
-        write("game.desktop", "[Desktop Entry]\nExec=\"" + program + "\" %U\n", false);
+        dir.file("game.desktop", "[Desktop Entry]\nExec=\"" + program + "\" %U\n");
     const std::string to_document =
-        write("doc.desktop", "[Desktop Entry]\nExec=" + document + "\n", false);
+        dir.file("doc.desktop", "[Desktop Entry]\nExec=" + document + "\n");
     const FileStatus& files = local_file_status();
 
     const FileInfo p = files.status(program);
@@ -167,13 +143,13 @@ TEST_F(OnDisk, LocalFileStatusAndLauncher) {
     const FileInfo d = files.status(document);
     EXPECT_TRUE(d.exists && d.regular);
     EXPECT_FALSE(d.executable); // even for root: no execute bit at all
-    EXPECT_FALSE(files.status(dir_.string()).regular);
-    EXPECT_FALSE(files.status((dir_ / "missing").string()).exists);
+    EXPECT_FALSE(files.status(dir.path().string()).regular);
+    EXPECT_FALSE(files.status(dir.file("missing")).exists);
 
     EXPECT_EQ(desktop_entry_program(launcher, files), program);
     EXPECT_EQ(desktop_entry_program(to_document, files), document); // the drop rule rejects it
-    EXPECT_FALSE(desktop_entry_program((dir_ / "gone.desktop").string(), files).has_value());
-    EXPECT_FALSE(desktop_entry_program(dir_.string(), files).has_value());
+    EXPECT_FALSE(desktop_entry_program(dir.file("gone.desktop"), files).has_value());
+    EXPECT_FALSE(desktop_entry_program(dir.path().string(), files).has_value());
 }
 
 #endif

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "fakes.h"
-#include "tests/system/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 using namespace keeprun;
 using namespace keeprun::testing;

@@ -5,7 +5,7 @@
 
 #include "system/autostart.h"
 #include "system/desktop_entry.h"
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace keeprun::testing {
 namespace {

@@ -3,7 +3,7 @@
 #include "system/codepage.h"
 #include "system/files.h"
 #include "system/ini.h"
-#include "tests/system/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace keeprun {
 namespace {

@@ -8,6 +8,7 @@
 #include "system/copy_hotkey.h"
 #include "system/mouse.h"
 #include "system/pointer_motion.h"
+#include "tests/support/wait_until.h"
 #include "tests/system/xvfb.h"
 
 namespace keeprun {
@@ -50,17 +51,16 @@ class ClickTarget {
     bool mapped() const { return mapped_; }
 
     std::optional<XEvent> next_event(int type) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (std::chrono::steady_clock::now() < deadline) {
-            while (XPending(d_)) {
+        std::optional<XEvent> found;
+        testing::wait_until([&] {
+            while (!found && XPending(d_)) {
                 XEvent e;
                 XNextEvent(d_, &e);
-                if (e.type == type) return e;
+                if (e.type == type) found = e;
             }
-            pollfd p{ConnectionNumber(d_), POLLIN, 0};
-            poll(&p, 1, 100);
-        }
-        return std::nullopt;
+            return found.has_value();
+        });
+        return found;
     }
 
     void warp(int x, int y) {

@@ -11,7 +11,8 @@
 #include "system/process.h"
 #include "system/program_pins.h"
 #include "system/single_instance.h"
-#include "tests/system/temp_dir.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/wait_until.h"
 
 extern char** environ;
 

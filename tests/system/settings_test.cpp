@@ -13,7 +13,8 @@
 #include "system/settings_file.h"
 #include "system/settings_store.h"
 #include "system/single_instance.h"
-#include "tests/system/temp_dir.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/wait_until.h"
 
 namespace keeprun {
 namespace {

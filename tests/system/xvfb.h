@@ -10,7 +10,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "tests/system/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 extern char** environ;
 
@@ -24,7 +24,7 @@ class Xvfb {
         std::vector<std::string> env;
         for (char** e = environ; *e; ++e)
             if (std::string(*e).rfind("XDG_RUNTIME_DIR=", 0) != 0) env.emplace_back(*e);
-        env.push_back("XDG_RUNTIME_DIR=" + runtime_.path());
+        env.push_back("XDG_RUNTIME_DIR=" + runtime_.path().string());
         std::vector<char*> envp;
         for (auto& e : env)
             envp.push_back(e.data());

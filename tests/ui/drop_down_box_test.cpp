@@ -1,6 +1,6 @@
+#include "tests/support/wait_until.h"
 #include "ui/drop_down_box.h"
 #include "ui/units.h"
-#include "wait_until.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -14,6 +14,7 @@
 #include <stdexcept>
 
 using namespace keeprun;
+using keeprun::testing::wait_until;
 
 namespace {
 
@@ -25,7 +26,7 @@ QStringList clock_times() {
 }
 
 // A main window with a slot panel holding the combo box, as the timed slots do.
-struct ComboTest : testing::Test {
+struct ComboTest : ::testing::Test {
     std::unique_ptr<QWidget> window = std::make_unique<QWidget>();
     QWidget* slot = nullptr;
     QLabel* label = nullptr;
@@ -42,7 +43,7 @@ struct ComboTest : testing::Test {
         window->show();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        ASSERT_TRUE(test::wait_until([&] { return list()->width() == combo->width(); }));
+        ASSERT_TRUE(wait_until([&] { return list()->width() == combo->width(); }));
     }
     QListView* list() const { return window->findChild<QListView*>("item_list"); }
     QLineEdit* edit() const { return combo->findChild<QLineEdit*>("edit"); }
@@ -90,7 +91,7 @@ TEST_F(ComboTest, LayoutFollowsTheWidth) {
     EXPECT_EQ(combo->height(), tw(285));
     EXPECT_EQ(list()->width(), tw(2475));
     combo->resize(tw(1605), combo->height());
-    ASSERT_TRUE(test::wait_until([&] { return list()->width() == tw(1605); }));
+    ASSERT_TRUE(wait_until([&] { return list()->width() == tw(1605); }));
     EXPECT_EQ(edit()->width(), tw(1605 - 315));
     EXPECT_EQ(arrow()->x(), tw(1605 - 315));
 }
@@ -103,7 +104,7 @@ TEST_F(ComboTest, OpensOverTheMainWindowAtTheOwnersTop) {
     EXPECT_EQ(list()->parentWidget(), window.get());
     EXPECT_EQ(list()->pos(), QPoint(combo->x() + tw(50), tw(4710)));
     EXPECT_EQ(window->children().last(), list()); // above every other control
-    EXPECT_TRUE(test::wait_until([&] { return list()->hasFocus(); }));
+    EXPECT_TRUE(wait_until([&] { return list()->hasFocus(); }));
     EXPECT_EQ(list()->currentIndex().row(), 1);
 }
 
@@ -116,12 +117,12 @@ TEST_F(ComboTest, WithoutTopItOpensAtTheWindowsTopEdge) {
 TEST_F(ComboTest, ArrowKeyChoosesAndCloses) {
     combo->set_items({"A", "B", "C"}, 1);
     combo->open_list();
-    ASSERT_TRUE(test::wait_until([&] { return list()->hasFocus(); }));
+    ASSERT_TRUE(wait_until([&] { return list()->hasFocus(); }));
     QTest::keyClick(list(), Qt::Key_Down);
     EXPECT_FALSE(combo->is_open());
     EXPECT_EQ(combo->text(), "C");
     EXPECT_EQ(list()->parentWidget(), combo);
-    EXPECT_TRUE(test::wait_until([&] { return edit()->hasFocus(); }));
+    EXPECT_TRUE(wait_until([&] { return edit()->hasFocus(); }));
     // Up from the first item moves nothing, so nothing is chosen.
     combo->select_index(0);
     combo->open_list();

@@ -1,8 +1,8 @@
+#include "tests/support/wait_until.h"
 #include "ui/control_color.h"
 #include "ui/message_panel.h"
 #include "ui/picture_box.h"
 #include "ui/units.h"
-#include "wait_until.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -13,10 +13,11 @@
 #include <memory>
 
 using namespace keeprun;
+using keeprun::testing::wait_until;
 
 namespace {
 
-struct MessagePanelTest : testing::Test {
+struct MessagePanelTest : ::testing::Test {
     std::unique_ptr<QWidget> window = std::make_unique<QWidget>();
     QLabel* other = nullptr;
     MessagePanel* box = nullptr;
@@ -101,15 +102,8 @@ TEST_F(MessagePanelTest, OnlyExactlyOneStartsTheCountdown) {
     }
 }
 
-TEST_F(MessagePanelTest, EmptyOrNonNumericSecondsCloseOnTheFirstTick) {
-    box->show_message("[*]t[*]OK[*]1[*][*][*][*]");
-    EXPECT_EQ(label()->text(), "0 秒后自动关闭");
-    box->countdown_tick();
-    EXPECT_TRUE(closed());
-}
-
-TEST_F(MessagePanelTest, NegativeSecondsCloseOnTheFirstTick) {
-    for (const char* field : {"-5", "-1e30"}) {
+TEST_F(MessagePanelTest, EmptyNonNumericOrNegativeSecondsCloseOnTheFirstTick) {
+    for (const char* field : {"", "abc", "-5", "-1e30"}) {
         box->show_message(QString("[*]t[*]OK[*]1[*]%1[*][*][*]").arg(field));
         box->countdown_tick();
         EXPECT_TRUE(closed()) << field;
@@ -215,7 +209,7 @@ TEST_F(MessagePanelTest, BodyLinesFillTheirRowsInBlue) {
 
 TEST_F(MessagePanelTest, RealTimerClosesTheBoxByItself) {
     box->show_message("[*]复制提示[*]OK[*]1[*]1[*][*][*]\r\n复制坐标成功，请到软件内粘贴");
-    EXPECT_TRUE(test::wait_until([&] { return closed(); }));
+    EXPECT_TRUE(wait_until([&] { return closed(); }));
 }
 
 } // namespace

@@ -1,37 +1,31 @@
+#include "tests/support/temp_dir.h"
+#include "tests/support/wait_until.h"
 #include "ui/open_web_address.h"
-#include "wait_until.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QMessageBox>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace keeprun;
+using keeprun::testing::wait_until;
 
 namespace {
 
 // Puts a stand-in xdg-open first on PATH that records its arguments, one a line.
-struct OpenWebAddressTest : testing::Test {
-    QTemporaryDir dir;
+struct OpenWebAddressTest : ::testing::Test {
+    keeprun::testing::TempDir dir;
     QByteArray old_path = qgetenv("PATH");
-    QString record;
+    std::string record = dir.file("opened.txt");
     QStringList messages;
 
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        record = dir.filePath("opened.txt");
-        QFile script(dir.filePath("xdg-open"));
-        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-        script.write(QString("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > %1.tmp\n"
-                             "mv %1.tmp %1\n")
-                         .arg(record)
-                         .toUtf8());
-        script.close();
-        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        qputenv("PATH", dir.path().toUtf8() + ":" + old_path);
+        dir.file("xdg-open",
+                 "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > " + record +
+                     ".tmp\nmv " + record + ".tmp " + record + "\n",
+                 true);
+        qputenv("PATH", QByteArray::fromStdString(dir.path().string() + ":") + old_path);
     }
     void TearDown() override { qputenv("PATH", old_path); }
 
@@ -47,17 +41,13 @@ struct OpenWebAddressTest : testing::Test {
         answer.start(20);
         return open_web_address(url);
     }
-    QString recorded() const {
-        QFile f(record);
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-    }
 };
 
 TEST_F(OpenWebAddressTest, WebAddressGoesToTheBrowserAsOneArgument) {
     const QString url = "https://example.com/下载?a=1&b=$(touch x) 'q'";
     EXPECT_TRUE(open_answering(url));
-    ASSERT_TRUE(test::wait_until([&] { return QFile::exists(record); }));
-    EXPECT_EQ(recorded(), url + "\n");
+    ASSERT_TRUE(wait_until([&] { return std::filesystem::exists(record); }));
+    EXPECT_EQ(keeprun::testing::slurp(record), url.toStdString() + "\n");
     EXPECT_TRUE(messages.isEmpty());
     EXPECT_FALSE(QFile::exists("x"));
 }
@@ -74,11 +64,11 @@ TEST_F(OpenWebAddressTest, OtherSchemesAreRefusedWithTheMessage) {
         EXPECT_FALSE(open_answering(url)) << url;
         EXPECT_EQ(messages, QStringList{"提示|出现错误，未能打开下载页面"}) << url;
     }
-    EXPECT_FALSE(QFile::exists(record));
+    EXPECT_FALSE(std::filesystem::exists(record));
 }
 
 TEST_F(OpenWebAddressTest, FailedStartShowsTheMessage) {
-    qputenv("PATH", dir.filePath("missing").toUtf8());
+    qputenv("PATH", QByteArray::fromStdString(dir.file("missing")));
     EXPECT_FALSE(open_answering("HTTP://example.com/"));
     EXPECT_EQ(messages, QStringList{"提示|出现错误，未能打开下载页面"});
 }

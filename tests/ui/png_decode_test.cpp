@@ -14,19 +14,6 @@ namespace {
 
 constexpr int kW = 5, kH = 7; // odd sizes exercise every Adam7 pass and partial bytes
 
-int samples_of(int color_type) {
-    switch (color_type) {
-    case 2:
-        return 3;
-    case 4:
-        return 2;
-    case 6:
-        return 4;
-    default:
-        return 1;
-    }
-}
-
 // A distinct raw sample for pixel i, channel c, within the bit depth.
 unsigned raw_sample(int i, int c, int depth) {
     const unsigned max = depth == 16 ? 0xFFFF : (1u << depth) - 1;
@@ -37,6 +24,30 @@ unsigned raw_sample(int i, int c, int depth) {
 std::uint8_t as_8bit(unsigned v, int depth) {
     if (depth == 16) return static_cast<std::uint8_t>(v >> 8);
     return static_cast<std::uint8_t>(v * 255 / ((1u << depth) - 1));
+}
+
+// Pixel i's samples as the file holds them, and the RGBA they decode to.
+struct Pixel {
+    std::vector<unsigned> samples;
+    std::uint8_t rgba[4];
+};
+
+Pixel pixel(int color_type, int depth, int i, const std::vector<std::uint8_t>& palette) {
+    const auto raw = [&](int c) { return raw_sample(i, c, depth); };
+    const auto px = [&](int c) { return as_8bit(raw(c), depth); };
+    const unsigned entry = raw(0) * 3;
+    switch (color_type) {
+    case 0: // grey
+        return {{raw(0)}, {px(0), px(0), px(0), 255}};
+    case 2: // red, green, blue
+        return {{raw(0), raw(1), raw(2)}, {px(0), px(1), px(2), 255}};
+    case 3: // a palette entry
+        return {{raw(0)}, {palette[entry], palette[entry + 1], palette[entry + 2], 255}};
+    case 4: // grey, alpha
+        return {{raw(0), raw(1)}, {px(0), px(0), px(0), px(1)}};
+    default: // red, green, blue, alpha
+        return {{raw(0), raw(1), raw(2), raw(3)}, {px(0), px(1), px(2), px(3)}};
+    }
 }
 
 struct Built {
@@ -51,7 +62,6 @@ Built build(int color_type, int depth, bool interlaced) {
     s.color_type = color_type;
     s.bit_depth = depth;
     s.interlaced = interlaced;
-    const int n = samples_of(color_type);
     if (color_type == 3)
         for (unsigned e = 0; e < (1u << depth); ++e)
             s.palette.insert(s.palette.end(),
@@ -59,36 +69,21 @@ Built build(int color_type, int depth, bool interlaced) {
                               static_cast<std::uint8_t>(e * 7)});
     Built b;
     for (int y = 0; y < kH; ++y) {
-        std::vector<std::uint8_t> row((kW * n * depth + 7) / 8, 0);
+        std::vector<std::uint8_t> row; // samples packed from the high bits down
         int bit = 0;
         for (int x = 0; x < kW; ++x) {
-            const int i = y * kW + x;
-            unsigned v[4];
-            for (int c = 0; c < n; ++c) {
-                v[c] = raw_sample(i, c, depth);
+            const Pixel p = pixel(color_type, depth, y * kW + x, s.palette);
+            for (const unsigned v : p.samples) {
                 if (depth == 16) {
-                    row[bit / 8] = static_cast<std::uint8_t>(v[c] >> 8);
-                    row[bit / 8 + 1] = static_cast<std::uint8_t>(v[c]);
-                } else {
-                    row[bit / 8] |= static_cast<std::uint8_t>(v[c] << (8 - depth - bit % 8));
+                    row.insert(row.end(),
+                               {static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)});
+                    continue;
                 }
+                if (bit % 8 == 0) row.push_back(0);
+                row.back() |= static_cast<std::uint8_t>(v << (8 - depth - bit % 8));
                 bit += depth;
             }
-            std::uint8_t px[4];
-            if (color_type == 3) {
-                px[0] = s.palette[v[0] * 3];
-                px[1] = s.palette[v[0] * 3 + 1];
-                px[2] = s.palette[v[0] * 3 + 2];
-                px[3] = 255;
-            } else if (color_type == 0 || color_type == 4) {
-                px[0] = px[1] = px[2] = as_8bit(v[0], depth);
-                px[3] = color_type == 4 ? as_8bit(v[1], depth) : 255;
-            } else {
-                for (int c = 0; c < 3; ++c)
-                    px[c] = as_8bit(v[c], depth);
-                px[3] = color_type == 6 ? as_8bit(v[3], depth) : 255;
-            }
-            b.rgba.insert(b.rgba.end(), px, px + 4);
+            b.rgba.insert(b.rgba.end(), p.rgba, p.rgba + 4);
         }
         s.rows.push_back(row);
     }
@@ -122,10 +117,11 @@ TEST(PngDecode, EveryColourTypeDepthAndInterlacing) {
             }
 }
 
+// One black pixel: eight bytes hold it in any colour type and depth.
 PngSpec one_pixel(int color_type) {
     PngSpec s;
     s.color_type = color_type;
-    s.rows = {std::vector<std::uint8_t>(static_cast<std::size_t>(samples_of(color_type)), 0)};
+    s.rows = {std::vector<std::uint8_t>(8, 0)};
     return s;
 }
 
@@ -157,7 +153,6 @@ TEST(PngDecode, BackgroundChunkAsWindowsColour) {
     for (const auto& c : cases) {
         PngSpec s = one_pixel(c.type);
         s.bit_depth = c.depth;
-        if (c.depth == 16) s.rows = {std::vector<std::uint8_t>(8, 0)};
         if (c.type == 3) s.palette = {0, 0, 0, 0x11, 0x22, 0x33};
         s.bkgd = true;
         s.bkgd_index = c.index, s.bkgd_r = c.r, s.bkgd_g = c.g, s.bkgd_b = c.b,

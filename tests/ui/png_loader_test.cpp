@@ -1,10 +1,9 @@
 #include "png_writer.h"
+#include "tests/support/temp_dir.h"
 #include "ui/picture_box.h"
 #include "ui/png_loader.h"
 #include "ui/units.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <QWidget>
 #include <gtest/gtest.h>
 #include <memory>
@@ -28,27 +27,23 @@ std::unique_ptr<QWidget> white_target(QSize size) {
     return w;
 }
 
-TEST(PngLoader, HalfTransparentRedOverWhite) {
+TEST(PngLoader, AlphaBlendsOverTheTargetOnlyWhenAsked) {
     const std::string png = test::rgba_png(2, 1, {255, 0, 0, 128, 0, 0, 255, 0});
-    auto target = white_target(QSize(10, 10));
-    PngLoader p;
-    p.set_target(target.get());
-    p.set_alpha(true);
-    ASSERT_TRUE(p.open_bytes(png));
-    EXPECT_EQ(p.image().pixelColor(0, 0), QColor(255, 127, 127));
-    EXPECT_EQ(p.image().pixelColor(1, 0), QColor(255, 255, 255)); // alpha 0: the background
-    EXPECT_EQ(target->size(), QSize(2, 1));
-    EXPECT_EQ(shown(target.get()).pixelColor(0, 0), QColor(255, 127, 127));
-}
-
-TEST(PngLoader, WithoutUseAlphaTheColoursStayAsTheyAre) {
-    const std::string png = test::rgba_png(2, 1, {255, 0, 0, 128, 0, 0, 255, 0});
-    auto target = white_target(QSize(10, 10));
-    PngLoader p;
-    p.set_target(target.get());
-    ASSERT_TRUE(p.open_bytes(png));
-    EXPECT_EQ(p.image().pixelColor(0, 0), QColor(255, 0, 0));
-    EXPECT_EQ(p.image().pixelColor(1, 0), QColor(0, 0, 255));
+    const struct {
+        bool alpha;
+        QColor half_red, clear_blue; // blended over the white target, or as they are
+    } cases[] = {{true, {255, 127, 127}, {255, 255, 255}}, {false, {255, 0, 0}, {0, 0, 255}}};
+    for (const auto& c : cases) {
+        auto target = white_target(QSize(10, 10));
+        PngLoader p;
+        p.set_target(target.get());
+        p.set_alpha(c.alpha);
+        ASSERT_TRUE(p.open_bytes(png));
+        EXPECT_EQ(p.image().pixelColor(0, 0), c.half_red) << c.alpha;
+        EXPECT_EQ(p.image().pixelColor(1, 0), c.clear_blue) << c.alpha;
+        EXPECT_EQ(target->size(), QSize(2, 1));
+        EXPECT_EQ(shown(target.get()).pixelColor(0, 0), c.half_red) << c.alpha;
+    }
 }
 
 TEST(PngLoader, TransparencyChunkBlendsWhenAsked) {
@@ -148,16 +143,12 @@ TEST(PngLoader, MembersFromEachLoadAndTextsAppended) {
 }
 
 TEST(PngLoader, OpensFilesAndReportsAnUnreadableOne) {
-    QTemporaryDir dir;
-    QFile f(dir.filePath("a.png"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    keeprun::testing::TempDir dir;
     const std::string png = test::rgba_png(3, 2, std::vector<std::uint8_t>(24, 200));
-    f.write(png.data(), static_cast<qint64>(png.size()));
-    f.close();
     PngLoader p;
-    EXPECT_TRUE(p.open_file(f.fileName()));
+    EXPECT_TRUE(p.open_file(QString::fromStdString(dir.file("a.png", png))));
     EXPECT_EQ(p.width, 3);
-    EXPECT_FALSE(p.open_file(dir.filePath("missing.png")));
+    EXPECT_FALSE(p.open_file(QString::fromStdString(dir.file("missing.png"))));
     EXPECT_EQ(p.error_number, 0);
     EXPECT_FALSE(p.open_resource("NO_SUCH_PICTURE", "CUSTOM"));
 }

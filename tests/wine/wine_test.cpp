@@ -26,7 +26,7 @@ const std::string kSlot =
 // A Wine process runs this Windows program (its command line is the Windows one).
 bool wine_program_runs(const std::string& windows_path) {
     for (const auto& entry : fs::directory_iterator("/proc")) {
-        const std::string cmdline = read_file(entry.path() / "cmdline");
+        const std::string cmdline = slurp(entry.path() / "cmdline");
         if (cmdline.find(windows_path) != std::string::npos) return true;
     }
     return false;
@@ -72,7 +72,7 @@ class WineRun : public ::testing::Test {
         const fs::path out = s().root() / ("run" + std::to_string(++runs_) + ".log");
         Process p(argv, env(), out);
         if (!p.wait_exit(limit)) ADD_FAILURE() << argv.front() << " " << argv.back() << " hangs";
-        return read_file(out);
+        return slurp(out);
     }
     static std::unique_ptr<Process> start(const std::string& exe) {
         return std::make_unique<Process>(std::vector<std::string>{"wine", exe}, env(),
@@ -91,8 +91,8 @@ class WineRun : public ::testing::Test {
         fs::create_directories(target.parent_path());
         fs::copy_file(win_build() / "keeprun-wine-target.exe", target,
                       fs::copy_options::overwrite_existing);
-        write_file(drive_c() / "zx" / "data.ini",
-                   cp936_encode("[gx]\r\n0=0\r\n[cx1]\r\n1=" + kSlot + "\r\n"));
+        spit(drive_c() / "zx" / "data.ini",
+             cp936_encode("[gx]\r\n0=0\r\n[cx1]\r\n1=" + kSlot + "\r\n"));
         return target;
     }
     static bool announcement_shown(unsigned long window) {
@@ -120,7 +120,7 @@ TEST_F(WineRun, KeepsTheProgramRunningClicksWhereStoredAndSavesInCodePage936) {
     const fs::path target = place_target_in_slot_1();
     const auto keeprun = start((win_build() / "keeprun" / "keeprun.exe").string());
     const unsigned long window = s().wait_window(kTitle, 120s);
-    ASSERT_NE(window, 0u) << "titles: " << testing::PrintToString(s().x().titles());
+    ASSERT_NE(window, 0u) << "titles: " << ::testing::PrintToString(s().x().titles());
     ASSERT_TRUE(announcement_shown(window));
     fs::create_directories(build_dir() / "screenshots");
     s().screenshot(build_dir() / "screenshots" / "wine-announcement.png", s().x().box(window));
@@ -175,9 +175,9 @@ TEST_F(WineRun, KeepsTheProgramRunningClicksWhereStoredAndSavesInCodePage936) {
 
     close_confirmed(window);
     ASSERT_EQ(keeprun->wait_exit(30s), std::optional<int>(0));
-    const std::string ini = read_file(drive_c() / "zx" / "data.ini");
+    const std::string ini = slurp(drive_c() / "zx" / "data.ini");
     EXPECT_NE(ini.find(cp936_encode("1=" + kSlot)), std::string::npos) << cp936_decode(ini);
-    const std::string record = read_file(drive_c() / "zx" / "jilu.txt");
+    const std::string record = slurp(drive_c() / "zx" / "jilu.txt");
     EXPECT_NE(record.find(cp936_encode("打开程序1")), std::string::npos)
         << "the record is written in code page 936: " << cp936_decode(record);
 }
@@ -215,9 +215,9 @@ TEST_F(WineRun, TheInstalledProgramStartsWithWindowsSavesAtSessionEndAndIsUninst
     fs::remove(drive_c() / "zx" / "data.ini");
     run({"wine", "wineboot", "--end-session"}, 60s);
     ASSERT_EQ(keeprun->wait_exit(30s), std::optional<int>(0));
-    EXPECT_NE(read_file(drive_c() / "zx" / "data.ini").find(cp936_encode("1=" + kSlot)),
+    EXPECT_NE(slurp(drive_c() / "zx" / "data.ini").find(cp936_encode("1=" + kSlot)),
               std::string::npos);
-    EXPECT_NE(read_file(drive_c() / "zx" / "jilu.txt").find(cp936_encode("打开程序1")),
+    EXPECT_NE(slurp(drive_c() / "zx" / "jilu.txt").find(cp936_encode("打开程序1")),
               std::string::npos);
     // The next session starts what the Run key names.
     run({"wine", "wineboot"}, 120s);
@@ -231,7 +231,7 @@ TEST_F(WineRun, TheInstalledProgramStartsWithWindowsSavesAtSessionEndAndIsUninst
     // The uninstaller runs a copy of itself and returns at once.
     run({"wine", (folder / "uninstall.exe").string(), "/S"}, 120s);
     EXPECT_TRUE(wait_until([&] { return !fs::exists(folder); }, 60s))
-        << "the folder is removed; left: " << testing::PrintToString([&] {
+        << "the folder is removed; left: " << ::testing::PrintToString([&] {
                std::vector<std::string> left;
                for (const auto& f : fs::recursive_directory_iterator(folder))
                    left.push_back(f.path().string());

@@ -17,7 +17,8 @@
 #include "system/single_instance.h"
 #include "system/win32/process_win32.h"
 #include "system/win32/wide_win32.h"
-#include "tests/system/temp_dir.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/wait_until.h"
 
 namespace keeprun {
 namespace {
@@ -49,28 +50,28 @@ std::string upper(std::string s) {
 
 TEST(Win32Process, AStartedProgramIsFoundEndedAndNotMistakenAfterwards) {
     TempDir dir;
-    const std::string program = helper_in(dir.path() + "\\a", "slot prog.exe");
-    const std::string twin = helper_in(dir.path() + "\\b", "slot prog.exe");
+    const std::string program = helper_in(dir.path().string() + "\\a", "slot prog.exe");
+    const std::string twin = helper_in(dir.path().string() + "\\b", "slot prog.exe");
     ASSERT_EQ(is_program_running(program, {}), 0);
     ASSERT_TRUE(open_program(program));
     ASSERT_TRUE(wait_until([&] { return is_program_running(program, {}) == 1; }));
     EXPECT_TRUE(has_row(upper(program))) << "the command line's head, upper case";
     EXPECT_EQ(is_program_running(twin, {}), 0) << "same name, other folder";
     const ExeAliasTable aliases = {{"LAUNCHER.EXE", "SLOT PROG.EXE"}};
-    EXPECT_EQ(is_program_running(dir.path() + "\\a\\launcher.exe", aliases), 1);
+    EXPECT_EQ(is_program_running(dir.path().string() + "\\a\\launcher.exe", aliases), 1);
 
     close_program(twin);
     EXPECT_EQ(is_program_running(program, {}), 1) << "closing the twin leaves it";
     close_program(program);
     EXPECT_TRUE(wait_until([&] { return is_program_running(program, {}) == 0; }));
-    EXPECT_FALSE(open_program(dir.path() + "\\missing.exe"));
+    EXPECT_FALSE(open_program(dir.path().string() + "\\missing.exe"));
 }
 
 TEST(Win32Process, APinHoldsWhileItsProcessLives) {
     TempDir dir;
-    const std::string program = helper_in(dir.path(), "pinned.exe");
+    const std::string program = helper_in(dir.path().string(), "pinned.exe");
     EXPECT_FALSE(find_pinned(program, {}));
-    EXPECT_FALSE(open_pinned(dir.path() + "\\missing.exe"));
+    EXPECT_FALSE(open_pinned(dir.path().string() + "\\missing.exe"));
 
     // Started with a pin, then ended from outside.
     const PinnedProcess started = open_pinned(program);
@@ -84,7 +85,8 @@ TEST(Win32Process, APinHoldsWhileItsProcessLives) {
     ASSERT_TRUE(open_program(program));
     PinnedProcess found;
     ASSERT_TRUE(wait_until([&] {
-        found = find_pinned(dir.path() + "\\launcher.exe", {{"LAUNCHER.EXE", "PINNED.EXE"}});
+        found =
+            find_pinned(dir.path().string() + "\\launcher.exe", {{"LAUNCHER.EXE", "PINNED.EXE"}});
         return found != nullptr;
     }));
     EXPECT_TRUE(pin_holds(*found));
@@ -96,7 +98,7 @@ TEST(Win32Process, APinHoldsWhileItsProcessLives) {
 TEST(Win32Process, TheInstanceMutexHoldsAcrossProcesses) {
     TempDir dir;
     const std::string name = "Local\\keeprun-test-" + std::to_string(GetCurrentProcessId());
-    const std::string holder = helper_in(dir.path(), "holder.exe");
+    const std::string holder = helper_in(dir.path().string(), "holder.exe");
     ASSERT_TRUE(start_detached({holder, name}));
     EXPECT_TRUE(wait_until([&] { return InstanceLock(name).taken_by_other(); }));
     close_program(holder);
@@ -147,23 +149,23 @@ TEST(Win32Files, DataFolderAndFilesUnderWidePaths) {
     EXPECT_EQ(GetDriveTypeA(folder.path.substr(0, 3).c_str()), static_cast<UINT>(DRIVE_FIXED));
 
     TempDir dir;
-    const std::string file = dir.path() + "\\配置\\数据.ini";
-    EXPECT_EQ(make_folders(dir.path() + "\\配置"), "");
+    const std::string file = dir.path().string() + "\\配置\\数据.ini";
+    EXPECT_EQ(make_folders(dir.path().string() + "\\配置"), "");
     for (const char* bytes : {"first", "second, longer"}) {
         ASSERT_TRUE(write_file_atomic(file, bytes));
         EXPECT_EQ(read_file_bytes(file), bytes);
     }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(
-                                std::filesystem::u8path(dir.path() + "\\配置")),
+                                std::filesystem::u8path(dir.path().string() + "\\配置")),
                             std::filesystem::directory_iterator{}),
               1);
-    EXPECT_FALSE(read_file_bytes(dir.path()).has_value()) << "a folder";
+    EXPECT_FALSE(read_file_bytes(dir.path().string()).has_value()) << "a folder";
 }
 
 TEST(Win32Shortcut, ALinkGivesItsTarget) {
     TempDir dir;
-    const std::string target = helper_in(dir.path(), "程序.exe");
-    const std::string lnk = dir.path() + "\\程序.lnk";
+    const std::string target = helper_in(dir.path().string(), "程序.exe");
+    const std::string lnk = dir.path().string() + "\\程序.lnk";
     ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
     IShellLinkW* link = nullptr;
     IPersistFile* file = nullptr;
@@ -177,7 +179,7 @@ TEST(Win32Shortcut, ALinkGivesItsTarget) {
     CoUninitialize();
 
     EXPECT_EQ(shortcut_target(lnk), target);
-    EXPECT_FALSE(shortcut_target(dir.path() + "\\none.lnk").has_value());
+    EXPECT_FALSE(shortcut_target(dir.path().string() + "\\none.lnk").has_value());
 }
 
 } // namespace

@@ -8,7 +8,7 @@
 
 #include "system/copy_hotkey.h"
 #include "system/mouse.h"
-#include "tests/system/temp_dir.h"
+#include "tests/support/wait_until.h"
 
 namespace keeprun {
 namespace {
