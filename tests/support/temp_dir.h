@@ -35,6 +35,8 @@ class TempDir {
                            ("keeprun-test-" + std::to_string(random()));
             if (std::filesystem::create_directory(p)) path_ = p;
         }
+        // Private to this user, as a shared temporary folder's entries should be.
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all);
     }
     ~TempDir() {
         // A test may have taken the folder's write permission away.
