@@ -8,6 +8,7 @@
 #include "system/memory.h"
 #include "system/mouse.h"
 #include "system/pointer_motion.h"
+#include "system/window_ping.h"
 
 #include <QApplication>
 #include <QFont>
@@ -31,10 +32,10 @@ int main(int argc, char** argv) {
         std::cerr << "keeprun: " << mouse_error << "\n";
         return 1;
     }
-    const std::string hotkey_error = keeprun::copy_hotkey_open();
-    if (!hotkey_error.empty()) std::cerr << "keeprun: " << hotkey_error << "\n";
-    const std::string motion_error = keeprun::pointer_motion_open();
-    if (!motion_error.empty()) std::cerr << "keeprun: " << motion_error << "\n";
+    // Without these keeprun still runs, with less: say so and go on.
+    for (const std::string& error :
+         {keeprun::copy_hotkey_open(), keeprun::pointer_motion_open(), keeprun::window_ping_open()})
+        if (!error.empty()) std::cerr << "keeprun: " << error << "\n";
     // Windows are hidden and shown during start-up; only end_program ends keeprun.
     QApplication::setQuitOnLastWindowClosed(false);
     QTranslator translator;

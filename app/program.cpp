@@ -27,7 +27,7 @@ void tell(const QString& title, const QString& text) {
 } // namespace
 
 Program::Program()
-    : session_({local_clock(), local_file_status(), program_ports_, program_ports_,
+    : session_({local_clock(), local_file_status(), program_ports_, program_ports_, program_ports_,
                 desktop_shortcut_reader()}),
       main_window_(session_), splash_([this] { startup_sequence(); }) {
     tick_timer_.setInterval(500);

@@ -19,6 +19,7 @@ namespace {
 class World final : public keeprun::Clock,
                     public keeprun::FileStatus,
                     public keeprun::ProcessControl,
+                    public keeprun::WindowPing,
                     public keeprun::Clicker,
                     public keeprun::SlotEvents,
                     public keeprun::MessageBoxFlag,
@@ -42,12 +43,14 @@ class World final : public keeprun::Clock,
                     position.find_first_not_of("0123456789*") == std::string::npos,
                 "clicks only at digits and \"*\"");
     }
-    void program_opened(int, const std::string&, const std::string& line) override {
-        require(line.size() > 9 && line[2] == ':' && line[5] == ':', "a record line with a time");
+    void slot_event(const keeprun::SlotEvent& event) override {
+        require(event.line.size() > 9 && event.line[2] == ':' && event.line[5] == ':',
+                "a record line with a time");
     }
-    void program_closed(int n, const std::string& path, const std::string& line) override {
-        program_opened(n, path, line);
-    }
+    void end_pinned(const std::string& path) override { open(path); }
+    bool end_if_crashed(const std::string&) override { return false; }
+    keeprun::PingReply reply(const std::string&) override { return keeprun::PingReply::silent; }
+    void ping(const std::string& path) override { open(path); }
     bool is_open() const override { return false; }
     std::optional<std::string> target(std::string_view) const override { return std::nullopt; }
 };
@@ -68,8 +71,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view stored(reinterpret_cast<const char*>(data), size);
     World world;
     static const keeprun::ExeAliasTable no_aliases;
-    const keeprun::Ports ports{
-        world, world, world, world, world, world, world, no_aliases, keeprun::FileRules::posix};
+    static const keeprun::SlotPolicy policy;
+    const keeprun::Ports ports{world,
+                               world,
+                               world,
+                               world,
+                               world,
+                               world,
+                               world,
+                               world,
+                               no_aliases,
+                               policy,
+                               keeprun::FileRules::posix};
     keeprun::KeepAliveSlot first(ports);
     keeprun::TimedSlot second(ports);
     first.setup(1, "");

@@ -1,9 +1,24 @@
 #pragma once
 // First slot kind: keeps its program running, opening it again whenever it has
-// gone, then clicks at the filled positions.
+// gone (or hangs, or is held by a crash dialog), then clicks at the filled
+// positions. A program that exits quickly after every start is started less often.
+#include <array>
+#include <cstdint>
+#include <optional>
+
 #include "schedule/slot.h"
 
 namespace keeprun {
+
+// How a kept program is watched, in seconds.
+inline constexpr std::int64_t kPingEverySeconds = 10;    // at most one ping per program
+inline constexpr std::int64_t kHungAfterSeconds = 60;    // unanswered pings this long: hung
+inline constexpr std::int64_t kCrashCheckSeconds = 4;    // looks for a crash dialog this often
+inline constexpr std::int64_t kQuickExitSeconds = 10;    // gone sooner after its start: quick exit
+inline constexpr std::int64_t kLastingStartSeconds = 60; // running this long: the count restarts
+inline constexpr int kQuickExitsBeforeWaiting = 5;
+// The waits before the next start from the fifth quick exit in a row on.
+inline constexpr std::array<int, 4> kCrashLoopWaits{10, 20, 40, 60};
 
 class KeepAliveSlot final : public Slot {
   public:
@@ -12,11 +27,27 @@ class KeepAliveSlot final : public Slot {
     // The "暂停" button: a paused slot does nothing (its pending rows wait).
     bool paused() const { return paused_; }
     void toggle_pause();
+    // Starts in a row after which the program was gone within kQuickExitSeconds.
+    int quick_exits() const { return quick_exits_; }
 
     void tick() override;
 
+  protected:
+    void settings_changed() override;
+
   private:
+    // While the program runs: asks its windows and looks for a crash dialog;
+    // true when it was ended for either.
+    bool ended_unwell(const std::string& path, std::int64_t now);
+    void start_again(const std::string& path, std::int64_t now);
+
     bool paused_ = false;
+    int quick_exits_ = 0;
+    std::int64_t next_ping_ = 0;
+    std::int64_t next_crash_check_ = 0;
+    std::optional<std::int64_t> last_ping_;
+    // When the first ping that got no answer was sent.
+    std::optional<std::int64_t> silent_since_;
 };
 
 } // namespace keeprun

@@ -31,6 +31,28 @@ class ProcessControl {
     virtual void open(const std::string& path) = 0;
     // Ends every running instance.
     virtual void close(const std::string& path) = 0;
+    // Ends the one process found or started last for `path`: a program that hangs.
+    virtual void end_pinned(const std::string& path) = 0;
+    // Whether that process crashed and a crash dialog holds it; if so, ends both.
+    virtual bool end_if_crashed(const std::string& path) = 0;
+};
+
+// What a running program's windows made of the last ping sent to them.
+enum class PingReply {
+    not_asked, // no window of the program can be asked (or none was yet)
+    answered,  // a window answered
+    silent,    // windows were asked and none answered
+};
+
+// Asks the windows of a slot's running program whether they still answer.
+// Neither call waits for the program.
+class WindowPing {
+  public:
+    virtual ~WindowPing() = default;
+    // The answer to the last ping for `path`.
+    virtual PingReply reply(const std::string& path) = 0;
+    // Pings every top-level window of the process found or started last for `path`.
+    virtual void ping(const std::string& path) = 0;
 };
 
 class Clicker {
@@ -41,14 +63,32 @@ class Clicker {
     virtual void click(const std::string& position) = 0;
 };
 
-// What a slot did to its program, with the run record's line for it.
+// What a slot did or saw, with the run record's line for it.
+enum class SlotEventKind {
+    opened,     // started its program
+    closed,     // ended its program on time
+    hung,       // ended its program, whose windows had stopped answering
+    crashed,    // ended its program, held by a crash dialog
+    crash_loop, // its program exits quickly after every start: the next start waits
+};
+
+struct SlotEvent {
+    SlotEventKind kind;
+    int slot_number;
+    std::string path;
+    std::string line;
+};
+
 class SlotEvents {
   public:
     virtual ~SlotEvents() = default;
-    virtual void program_opened(int slot_number, const std::string& path,
-                                const std::string& line) = 0;
-    virtual void program_closed(int slot_number, const std::string& path,
-                                const std::string& line) = 0;
+    virtual void slot_event(const SlotEvent& event) = 0;
+};
+
+// Switches the user sets for every slot.
+struct SlotPolicy {
+    // A kept program whose windows stop answering is ended and started again.
+    bool restart_hung = true;
 };
 
 // The main window's message box: no slot acts while it is open.
@@ -70,11 +110,13 @@ struct Ports {
     const Clock& clock;
     const FileStatus& files;
     ProcessControl& processes;
+    WindowPing& pings;
     Clicker& clicker;
     SlotEvents& events;
     const MessageBoxFlag& message_box;
     const ShortcutReader& shortcuts;
     const ExeAliasTable& aliases;
+    const SlotPolicy& policy;
     FileRules rules = native_file_rules;
 };
 

@@ -16,8 +16,8 @@ constexpr const char* kStaggerTip = "如要定时重启或打开【多个】程�
 } // namespace
 
 Session::Session(const SessionPorts& ports)
-    : ports_{ports.clock, ports.files,     ports.processes, ports.clicker, *this,
-             *this,       ports.shortcuts, aliases_,        ports.rules},
+    : ports_{ports.clock, ports.files,     ports.processes, ports.pings, ports.clicker, *this,
+             *this,       ports.shortcuts, aliases_,        policy_,     ports.rules},
       slots_(ports_) {
     for (int n = 1; n <= 8; ++n)
         slot(n).set_on_change([this, n] { tell([n](SessionListener& l) { l.slot_changed(n); }); });
@@ -58,6 +58,7 @@ void Session::set_up_slots() {
 
 void Session::load_settings() {
     set_option(load_option(data_folder_));
+    set_policy({load_restart_hung(data_folder_)});
     for (const std::string& line : load_record_lines(data_folder_))
         add_record_line(line);
 }
@@ -71,6 +72,7 @@ void Session::load_slots() {
 StoredSettings Session::stored() const {
     StoredSettings s;
     s.option = option_;
+    s.restart_hung = policy_.restart_hung;
     for (int n = 1; n <= 8; ++n)
         s.param_strings[static_cast<std::size_t>(n - 1)] = slot(n).to_param_string();
     s.record_lines.assign(record_.begin(), record_.end());
@@ -93,14 +95,15 @@ void Session::add_record_line(const std::string& line) {
     tell([this](SessionListener& l) { l.record_line_added(record_.back()); });
 }
 
-void Session::program_opened(int slot_number, const std::string& path, const std::string& line) {
-    add_record_line(line);
-    tell([&](SessionListener& l) { l.program_opened(slot_number, path); });
+void Session::slot_event(const SlotEvent& event) {
+    add_record_line(event.line);
+    tell([&](SessionListener& l) { l.slot_event(event); });
 }
 
-void Session::program_closed(int slot_number, const std::string& path, const std::string& line) {
-    add_record_line(line);
-    tell([&](SessionListener& l) { l.program_closed(slot_number, path); });
+void Session::set_policy(const SlotPolicy& policy) {
+    if (policy.restart_hung == policy_.restart_hung) return;
+    policy_ = policy;
+    tell([this](SessionListener& l) { l.policy_changed(policy_); });
 }
 
 } // namespace keeprun

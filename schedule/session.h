@@ -21,10 +21,10 @@ class SessionListener {
     virtual void slot_changed(int /*slot_number*/) {}
     // A line was added to the run record; the oldest may have gone.
     virtual void record_line_added(const std::string& /*line*/) {}
-    // A slot started or ended its program.
-    virtual void program_opened(int /*slot_number*/, const std::string& /*path*/) {}
-    virtual void program_closed(int /*slot_number*/, const std::string& /*path*/) {}
+    // A slot started or ended its program, or found it unwell (after its record line).
+    virtual void slot_event(const SlotEvent& /*event*/) {}
     virtual void option_changed(int /*value*/) {}
+    virtual void policy_changed(const SlotPolicy& /*policy*/) {}
 };
 
 // What the session needs from outside: the engine's ports less those the
@@ -33,6 +33,7 @@ struct SessionPorts {
     const Clock& clock;
     const FileStatus& files;
     ProcessControl& processes;
+    WindowPing& pings;
     Clicker& clicker;
     const ShortcutReader& shortcuts;
     FileRules rules = native_file_rules;
@@ -74,6 +75,8 @@ class Session final : private SlotEvents, private MessageBoxFlag {
 
     int option() const { return option_; }
     void set_option(int value);
+    const SlotPolicy& policy() const { return policy_; }
+    void set_policy(const SlotPolicy& policy);
     const std::deque<std::string>& record() const { return record_; }
     void add_record_line(const std::string& line);
     void set_program_aliases(const ExeAliasTable& aliases) { aliases_ = aliases; }
@@ -84,12 +87,12 @@ class Session final : private SlotEvents, private MessageBoxFlag {
     void tick() { slots_.master_tick(); }
 
   private:
-    void program_opened(int slot_number, const std::string& path, const std::string& line) override;
-    void program_closed(int slot_number, const std::string& path, const std::string& line) override;
+    void slot_event(const SlotEvent& event) override;
     bool is_open() const override { return message_shown_; }
     template <typename Call> void tell(Call call);
 
     ExeAliasTable aliases_;
+    SlotPolicy policy_;
     Ports ports_;
     MasterSwitch slots_;
     std::string data_folder_;

@@ -1,5 +1,6 @@
 #include "schedule/slot.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "schedule/param_string.h"
@@ -11,7 +12,8 @@
 namespace keeprun {
 namespace {
 
-constexpr int kLongestWait = 20;
+// The longest wait a click's delay gives.
+constexpr double kLongestClickWait = 20;
 
 std::vector<std::string> numbers_from(int first) {
     std::vector<std::string> items;
@@ -111,7 +113,8 @@ std::string Slot::rule_text(int k) const {
     return trim_spaces(lists_.at(at(k)).text);
 }
 
-void Slot::changed() const {
+void Slot::changed() {
+    settings_changed();
     if (on_change_) on_change_();
 }
 
@@ -184,7 +187,8 @@ void Slot::add_click_rows() {
     for (std::size_t i = 0; i < 4; ++i) {
         const std::optional<std::string> target = click_target(positions_[i]);
         if (!target) continue;
-        steps_.add(StepAction::wait, decimal_text(number_value(delays_[i])));
+        steps_.add(StepAction::wait,
+                   decimal_text(std::min(number_value(delays_[i]), kLongestClickWait)));
         steps_.add(StepAction::click, *target);
     }
 }
@@ -203,15 +207,16 @@ void Slot::run_step(int row) {
     case StepAction::open: {
         const std::string path = step.argument;
         ports_.processes.open(path);
+        last_start_ = ports_.clock.steady_seconds();
         finish();
-        ports_.events.program_opened(slot_number_, path, record_line(" 打开程序"));
+        report(SlotEventKind::opened, path, "打开" + label());
         break;
     }
     case StepAction::close: {
         const std::string path = step.argument;
         ports_.processes.close(path);
         finish();
-        ports_.events.program_closed(slot_number_, path, record_line(" 关闭程序"));
+        report(SlotEventKind::closed, path, "关闭" + label());
         break;
     }
     case StepAction::click: {
@@ -225,9 +230,7 @@ void Slot::run_step(int row) {
         // shortens a wait.
         const std::int64_t now = ports_.clock.steady_seconds();
         if (!step.start) step.start = now;
-        long long wait = round_half_even(number_value(step.argument));
-        if (wait > kLongestWait) wait = kLongestWait;
-        if (now - *step.start >= wait) finish();
+        if (now - *step.start >= round_half_even(number_value(step.argument))) finish();
         break;
     }
     case StepAction::none:
@@ -241,9 +244,12 @@ void Slot::stamp_next_wait(int row) {
     if (next.action == StepAction::wait) next.start = ports_.clock.steady_seconds();
 }
 
-std::string Slot::record_line(std::string_view what) const {
-    return trim_spaces(time_of_day_text(ports_.clock.now()) + std::string(what) +
-                       std::to_string(slot_number_));
+std::string Slot::record_line(std::string_view text) const {
+    return time_of_day_text(ports_.clock.now()) + " " + std::string(text);
+}
+
+void Slot::report(SlotEventKind kind, const std::string& path, std::string_view text) {
+    ports_.events.slot_event({kind, slot_number_, path, record_line(text)});
 }
 
 DropOutcome Slot::drop_files(const std::vector<std::string>& files) {

@@ -88,13 +88,18 @@ class Slot {
     // lists keep theirs.
     virtual void restore_rule(int /*k*/, const std::string& /*stored*/) {}
     ChoiceList& choice_list_mut(int k) { return lists_.at(static_cast<std::size_t>(k)); }
-    void changed() const;
+    // After every change of the slot's settings; the slot's cycle starts afresh.
+    void changed();
+    virtual void settings_changed() {}
+    // When this slot last started its program (steady seconds).
+    std::optional<std::int64_t> last_start() const { return last_start_; }
+    // "HH:MM:SS text", the form of every run record line.
+    std::string record_line(std::string_view text) const;
+    void report(SlotEventKind kind, const std::string& path, std::string_view text);
 
   private:
     void reset_fields();
     void stamp_next_wait(int row);
-    // The run record's line for what the slot did: "HH:MM:SS 打开程序N".
-    std::string record_line(std::string_view what) const;
 
     Ports ports_;
     int slot_number_ = 0;
@@ -105,6 +110,7 @@ class Slot {
     std::array<int, 2> switches_{0, 0};
     std::array<ChoiceList, 2> lists_{ChoiceList{{}, ""}, ChoiceList{{}, "20:01"}};
     StepList steps_;
+    std::optional<std::int64_t> last_start_;
     std::function<void()> on_change_;
 };
 

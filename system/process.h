@@ -42,5 +42,11 @@ PinnedProcess find_pinned(std::string_view path, const ExeAliasTable& aliases);
 bool pin_holds(const ProcessPin& pin);
 // Kills the pinned process while it holds (never an id of 10 or less).
 void kill_pinned(const ProcessPin& pin);
+// The pinned process's id.
+long pinned_pid(const ProcessPin& pin);
+// Whether process `pid` crashed and a crash dialog holds it alive; if so, ends
+// the dialog (the caller ends the process). On POSIX systems a crashed process
+// is gone at once and no dialog ever holds it.
+bool end_crash_dialog_of(long pid);
 
 } // namespace keeprun

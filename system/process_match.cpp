@@ -157,4 +157,35 @@ bool process_matches(const ProcessRow& row, const ProgramMatch& match, const Arg
            resolve(row, row.argv[match.script_arg]) == match.path;
 }
 
+namespace {
+
+// The option before the crashed process's id on a crash dialog's command line.
+const char* crash_dialog_flag(std::string_view image_name) {
+    const std::string name = upper(file_part(file_part(image_name, '\\'), '/'));
+    if (name == "WERFAULT.EXE" || name == "WERFAULTSECURE.EXE") return "-p";
+    if (name == "WINEDBG.EXE" || name == "WINEDBG") return "--auto";
+    return nullptr;
+}
+
+} // namespace
+
+bool is_crash_dialog(std::string_view image_name) {
+    return crash_dialog_flag(image_name) != nullptr;
+}
+
+std::optional<long> crashed_pid_of(std::string_view image_name, std::string_view command_line) {
+    const char* flag = crash_dialog_flag(image_name);
+    if (!flag) return std::nullopt;
+    const std::vector<std::string_view> w = words(command_line);
+    for (std::size_t i = 0; i + 1 < w.size(); ++i) {
+        if (w[i] != flag) continue;
+        const std::string_view id = w[i + 1];
+        if (id.empty() || id.find_first_not_of("0123456789") != std::string_view::npos ||
+            id.size() > 9)
+            return std::nullopt;
+        return std::stol(std::string(id));
+    }
+    return std::nullopt;
+}
+
 } // namespace keeprun

@@ -40,6 +40,12 @@ std::string win_running_exe(std::string_view path, const ExeAliasTable& aliases)
 bool win_is_running(const std::vector<WinProcessRow>& table, std::string_view path,
                     const ExeAliasTable& aliases);
 
+// The process a crash dialog holds, from the dialog process's image name and
+// command line: Windows Error Reporting ("WerFault.exe -u -p 1234 -s 56") or
+// Wine's debugger ("winedbg --auto 1234 56"). Nothing for any other process.
+std::optional<long> crashed_pid_of(std::string_view image_name, std::string_view command_line);
+bool is_crash_dialog(std::string_view image_name);
+
 // ---- POSIX ----
 
 // A process of the user as the scan sees it.

@@ -26,4 +26,17 @@ void ProgramPins::close(const std::string& path) {
     close_program(path);
 }
 
+void ProgramPins::end_pinned(const std::string& path) {
+    if (const auto at = pins_.find(path); at != pins_.end()) {
+        kill_pinned(*at->second);
+        pins_.erase(at);
+    }
+}
+
+std::optional<long> ProgramPins::pinned_pid(const std::string& path) const {
+    const auto at = pins_.find(path);
+    if (at == pins_.end() || !pin_holds(*at->second)) return std::nullopt;
+    return keeprun::pinned_pid(*at->second);
+}
+
 } // namespace keeprun

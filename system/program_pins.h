@@ -2,6 +2,7 @@
 // The running check of a slot's program without walking every process: the
 // process found (or started) last time is pinned per slot path and asked first.
 #include <map>
+#include <optional>
 #include <string>
 
 #include "system/process.h"
@@ -16,6 +17,10 @@ class ProgramPins {
     void open(const std::string& path);
     // Ends every process running the program, and the pinned one, and drops the pin.
     void close(const std::string& path);
+    // Ends the pinned process alone (a program that hangs) and drops the pin.
+    void end_pinned(const std::string& path);
+    // The pinned process's id while the pin holds.
+    std::optional<long> pinned_pid(const std::string& path) const;
 
   private:
     std::map<std::string, PinnedProcess> pins_;

@@ -4,6 +4,7 @@
 #include "system/files.h"
 #include "system/ini.h"
 #include "system/numbers.h"
+#include "system/text.h"
 #include "system/utf.h"
 
 namespace keeprun {
@@ -12,6 +13,9 @@ namespace {
 std::string ini_path(const std::string& data_folder) {
     return data_folder + "data.ini";
 }
+// Older versions know only key "0" of [gx] and ignore this one.
+constexpr const char* kRestartHungKey = "restart_hung";
+
 std::string record_path(const std::string& data_folder) {
     return data_folder + "jilu.txt";
 }
@@ -62,6 +66,9 @@ bool save_settings(const std::string& data_folder, const StoredSettings& setting
         // All nine values go into one replacement, so the file always holds one whole save.
         IniText ini(std::move(bytes));
         ini.set("gx", "0", std::to_string(settings.option));
+        // Written once switched off, so a file that never had it stays as it was.
+        if (!settings.restart_hung || ini.get("gx", kRestartHungKey))
+            ini.set("gx", kRestartHungKey, settings.restart_hung ? "1" : "0");
         // Key by key, [cx1] before [cx2], as older versions wrote them.
         for (std::size_t n = 0; n < 4; ++n)
             for (const std::size_t i : {n, n + 4})
@@ -72,6 +79,10 @@ bool save_settings(const std::string& data_folder, const StoredSettings& setting
     const bool record_ok =
         write_text_file(record_path(data_folder), record_file_text(settings.record_lines));
     return ini_ok && record_ok;
+}
+
+bool load_restart_hung(const std::string& data_folder) {
+    return trim_spaces(read_ini("gx", kRestartHungKey, ini_path(data_folder))) != "0";
 }
 
 int load_option(const std::string& data_folder) {

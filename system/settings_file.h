@@ -13,6 +13,8 @@ namespace keeprun {
 struct StoredSettings {
     // The option box "打开本软件时最小化.": 0 unticked, 1 ticked, 2 greyed.
     int option = 0;
+    // The tray's "程序未响应时自动重新打开": a kept program that hangs is started again.
+    bool restart_hung = true;
     // Slots 1 to 8 in order: [cx1] keys 1-4, then [cx2] keys 1-4.
     std::array<std::string, 8> param_strings;
     // The run record, oldest line first.
@@ -30,6 +32,8 @@ inline constexpr std::size_t kRecordListLines = 1000;
 bool save_settings(const std::string& data_folder, const StoredSettings& settings);
 // The option from data.ini: 0, 1 or 2 (anything else reads as 0).
 int load_option(const std::string& data_folder);
+// The hang switch from data.ini; on unless stored as 0.
+bool load_restart_hung(const std::string& data_folder);
 // The record lines to restore from jilu.txt.
 std::vector<std::string> load_record_lines(const std::string& data_folder);
 // The eight parameter strings from data.ini ("" for each missing one).

@@ -282,6 +282,14 @@ bool pin_holds(const ProcessPin& pin) {
     return pin.started || exe_now(pin.pid) == pin.exe;
 }
 
+long pinned_pid(const ProcessPin& pin) {
+    return pin.pid;
+}
+
+bool end_crash_dialog_of(long) {
+    return false;
+}
+
 void kill_pinned(const ProcessPin& pin) {
     if (pin.pid > 10 && pin_holds(pin))
         ::syscall(SYS_pidfd_send_signal, pin.pidfd, SIGKILL, nullptr, 0);

@@ -248,6 +248,33 @@ bool pin_holds(const ProcessPin& pin) {
     return pin.started || (pin.image && image_path(pin.handle) == pin.image);
 }
 
+long pinned_pid(const ProcessPin& pin) {
+    return static_cast<long>(pin.pid);
+}
+
+bool end_crash_dialog_of(long pid) {
+    bool ended = false;
+    Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot || !query_information()) return false;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
+         more = Process32NextW(snapshot.get(), &entry)) {
+        const std::string name = narrow(entry.szExeFile);
+        // Only a dialog's own command line is read, never a game's.
+        if (!is_crash_dialog(name)) continue;
+        Handle dialog(OpenProcess(kLookAccess | PROCESS_TERMINATE, FALSE, entry.th32ProcessID));
+        if (!dialog) continue;
+        auto line = command_line_direct(dialog.get());
+        if (!line) line = command_line_from_peb(dialog.get());
+        if (line && crashed_pid_of(name, narrow(*line)) == pid) {
+            TerminateProcess(dialog.get(), 1);
+            ended = true;
+        }
+    }
+    return ended;
+}
+
 void kill_pinned(const ProcessPin& pin) {
     if (pin.pid > 10 && pin_holds(pin)) TerminateProcess(pin.handle, 1);
 }

@@ -108,6 +108,32 @@ TEST_F(EndToEnd, KeepsTheProgramRunningClicksWhereStoredAndSavesOnEnter) {
     EXPECT_EQ(lines[0].size(), std::string("00:00:00 打开程序1").size());
 }
 
+TEST_F(EndToEnd, AProgramThatStopsAnsweringIsEndedAndStartedAgainOneWithoutPingsIsLeftAlone) {
+    const std::string hangs = s.install_target("answers-then-hangs");
+    const std::string sleeps = s.install_target("sleeps");
+    s.serve(server_text(kTitle, "公告正文"));
+    s.write_data_ini("[gx]\r\n0=0\r\n[cx1]\r\n1=" + watch(hangs) + "\r\n2=" + watch(sleeps) +
+                     "\r\n");
+    s.start_keeprun();
+    const unsigned long window = main_window();
+    ASSERT_NE(window, 0u);
+    dismiss_announcement();
+    ASSERT_TRUE(wait_until([&] { return started_pids(hangs).size() == 1; }, 15s));
+    const int first = started_pids(hangs).front();
+    // Quiet after 5 s, hung after a minute more, asked every 10 s.
+    ASSERT_TRUE(wait_until([&] { return started_pids(hangs).size() == 2; }, 100s));
+    EXPECT_FALSE(pid_alive(first));
+    EXPECT_EQ(started_pids(sleeps).size(), 1u) << "a window that cannot be asked is never hung";
+
+    close_with(window, "Return");
+    ASSERT_TRUE(wait_until([&] { return s.x().windows_named(kTitle).empty(); }, 15s));
+    const std::string record = cp936_decode(slurp(s.data_folder() / "jilu.txt"));
+    const std::size_t hung = record.find(" 程序1未响应\r\n");
+    ASSERT_NE(hung, std::string::npos) << record;
+    EXPECT_NE(record.find(" 打开程序1", hung), std::string::npos) << "started again after it";
+    EXPECT_EQ(record.find("程序2未响应"), std::string::npos);
+}
+
 TEST_F(EndToEnd, ALauncherThatBecomesTheProgramIsStartedOnce) {
     const std::string target = s.install_target("real");
     const fs::path launcher = s.root() / "programs" / "launcher.sh";

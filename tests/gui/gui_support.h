@@ -15,7 +15,7 @@ namespace keeprun::testing {
 namespace fs = std::filesystem;
 
 // Records what the engine asks of the machine; starts and clicks nothing.
-class QuietWorld final : public ProcessControl, public Clicker {
+class QuietWorld final : public ProcessControl, public WindowPing, public Clicker {
   public:
     bool is_running(const std::string&, const ExeAliasTable& table) override {
         aliases = table;
@@ -23,6 +23,10 @@ class QuietWorld final : public ProcessControl, public Clicker {
     }
     void open(const std::string& path) override { opened.push_back(path); }
     void close(const std::string&) override {}
+    void end_pinned(const std::string&) override {}
+    bool end_if_crashed(const std::string&) override { return false; }
+    PingReply reply(const std::string&) override { return PingReply::answered; }
+    void ping(const std::string&) override {}
     void click(const std::string&) override {}
     std::vector<std::string> opened;
     ExeAliasTable aliases; // as the last running check was given them
@@ -37,7 +41,8 @@ struct Engine {
         master.master_init();
     }
     QuietWorld world;
-    Session session{{local_clock(), local_file_status(), world, world, desktop_shortcut_reader()}};
+    Session session{
+        {local_clock(), local_file_status(), world, world, world, desktop_shortcut_reader()}};
     MasterSwitch& master = session.master_switch();
 };
 

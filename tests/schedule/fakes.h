@@ -53,7 +53,10 @@ struct Event {
 };
 
 // Processes, clicks and record lines, all logged against the fake clock.
-class FakeWorld final : public ProcessControl, public Clicker, public SessionListener {
+class FakeWorld final : public ProcessControl,
+                        public WindowPing,
+                        public Clicker,
+                        public SessionListener {
   public:
     explicit FakeWorld(const FakeClock& clock) : clock_(clock) {}
 
@@ -65,12 +68,32 @@ class FakeWorld final : public ProcessControl, public Clicker, public SessionLis
     }
     void open(const std::string& path) override {
         if (path == throw_for) throw std::runtime_error("cannot start");
-        running.insert(path);
+        if (!exits_at_once.contains(path)) running.insert(path);
         events.push_back({"open", path, clock_.ms(), clock_.steady_ms()});
     }
     void close(const std::string& path) override {
         running.erase(path);
         events.push_back({"close", path, clock_.ms(), clock_.steady_ms()});
+    }
+    void end_pinned(const std::string& path) override {
+        running.erase(path);
+        events.push_back({"end", path, clock_.ms(), clock_.steady_ms()});
+    }
+    bool end_if_crashed(const std::string& path) override {
+        if (!crashed.erase(path)) return false;
+        running.erase(path);
+        events.push_back({"end crashed", path, clock_.ms(), clock_.steady_ms()});
+        return true;
+    }
+    // A ping is answered as the program was when it was sent.
+    PingReply reply(const std::string& path) override {
+        const auto it = pinged.find(path);
+        return it == pinged.end() ? PingReply::not_asked : it->second;
+    }
+    void ping(const std::string& path) override {
+        ++pings;
+        const auto it = replies.find(path);
+        pinged[path] = it == replies.end() ? PingReply::not_asked : it->second;
     }
     void click(const std::string& position) override {
         events.push_back({"click", position, clock_.ms(), clock_.steady_ms()});
@@ -89,6 +112,11 @@ class FakeWorld final : public ProcessControl, public Clicker, public SessionLis
     int checks = 0; // is_running calls: each may walk every process
     std::vector<Event> events;
     std::vector<std::string> lines;
+    std::map<std::string, PingReply> replies; // what the windows would make of a ping now
+    std::map<std::string, PingReply> pinged;  // what they made of the last one
+    std::set<std::string> crashed;            // held by a crash dialog
+    std::set<std::string> exits_at_once;      // started, and gone before the next look
+    int pings = 0;
     ExeAliasTable aliases; // as the last running check was given them
     std::string throw_for;
     std::function<void()> during_click;
@@ -110,7 +138,8 @@ struct Rig {
     explicit Rig(LocalTime start = {2026, 12, 8, 12, 0, 0}, int start_ms = 0,
                  FileRules rules = FileRules::posix)
         : clock(start, start_ms), world(clock),
-          session({clock, files, world, world, shortcuts, rules}), master(session.master_switch()) {
+          session({clock, files, world, world, world, shortcuts, rules}),
+          master(session.master_switch()) {
         session.add_listener(world);
         for (int k = 1; k <= 4; ++k) {
             master.first(k).setup(k, kHint);

@@ -159,7 +159,7 @@ TEST(MasterSwitchScenario, NothingRunsBeforeStartupIsDone) {
     FakeFiles files;
     FakeWorld world(clock);
     FakeShortcuts shortcuts;
-    Session session({clock, files, world, world, shortcuts, FileRules::posix});
+    Session session({clock, files, world, world, world, shortcuts, FileRules::posix});
     MasterSwitch& master = session.master_switch();
     master.master_init();
     files.add_program(kProgram);

@@ -17,11 +17,9 @@ const std::string kData = KEEPRUN_TEST_DATA "/session/";
 // Everything a listener hears, in order.
 struct Heard final : SessionListener {
     void slot_changed(int n) override { slots.push_back(n); }
-    void program_opened(int n, const std::string& path) override {
-        programs.push_back("open " + std::to_string(n) + " " + path);
-    }
-    void program_closed(int n, const std::string& path) override {
-        programs.push_back("close " + std::to_string(n) + " " + path);
+    void slot_event(const SlotEvent& e) override {
+        programs.push_back(std::to_string(static_cast<int>(e.kind)) + " " +
+                           std::to_string(e.slot_number) + " " + e.path);
     }
     void option_changed(int value) override { options.push_back(value); }
     std::vector<int> slots;
@@ -49,7 +47,7 @@ TEST(Session, LoadsTicksAndSavesByteForByte) {
     rig.run_for_seconds(60);
     EXPECT_EQ(rig.world.aliases, (ExeAliasTable{{"KEEP", "KEEP-X"}}));
     EXPECT_EQ(heard.programs,
-              (std::vector<std::string>{"open 1 /opt/app/keep", "close 5 /opt/app/timed"}));
+              (std::vector<std::string>{"0 1 /opt/app/keep", "1 5 /opt/app/timed"}));
     EXPECT_EQ(rig.world.of("click").size(), 2u);
     heard.slots.clear();
     rig.session.slot(3).set_position(1, "7*8");
