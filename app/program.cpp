@@ -58,7 +58,7 @@ void Program::startup_sequence() {
     session_.load_settings();
     splash_.hide();
     wait_pumping_events(0.01);
-    tray_ = std::make_unique<Tray>(main_window_);
+    tray_ = std::make_unique<Tray>(main_window_, session_);
     main_window_.show();
     main_window_.show_message(QStringLiteral("[*]软件公告[*]我已阅读[*]1[*]20[*][*][*]\r\n") +
                               to_qstring(server_news_));

@@ -29,6 +29,7 @@ class SessionSaver : private SessionListener {
     void slot_changed(int) override { changed_ = true; }
     void record_line_added(const std::string&) override { changed_ = true; }
     void option_changed(int) override { changed_ = true; }
+    void policy_changed(const SlotPolicy&) override { changed_ = true; }
 
     Session& session_;
     bool started_ = false;

@@ -9,11 +9,17 @@
 
 namespace keeprun {
 
-Tray::Tray(MainWindow& window) : window_(window) {
+Tray::Tray(MainWindow& window, Session& session) : window_(window), session_(session) {
     menu.addAction(QStringLiteral("显示主窗口"), &window, &MainWindow::bring_to_front);
     autostart_action = menu.addAction(QStringLiteral("开机时自动启动"));
     autostart_action->setCheckable(true);
     connect(autostart_action, &QAction::triggered, this, &Tray::set_autostart);
+    restart_hung_action = menu.addAction(QStringLiteral("程序未响应时自动重新打开"));
+    restart_hung_action->setCheckable(true);
+    restart_hung_action->setChecked(session.policy().restart_hung);
+    connect(restart_hung_action, &QAction::triggered, this,
+            [this](bool on) { session_.set_policy({on}); });
+    session.add_listener(*this);
     menu.addSeparator();
     menu.addAction(QStringLiteral("退出"), &window, &MainWindow::close_confirmed);
     // The entry may have been made or removed by hand since the last look.
@@ -32,6 +38,14 @@ Tray::Tray(MainWindow& window) : window_(window) {
     // Shown even without a tray: Qt puts it in a tray that starts later (a
     // desktop panel starting after keeprun at login).
     icon.show();
+}
+
+Tray::~Tray() {
+    session_.remove_listener(*this);
+}
+
+void Tray::policy_changed(const SlotPolicy& policy) {
+    restart_hung_action->setChecked(policy.restart_hung);
 }
 
 bool Tray::in_tray() {

@@ -10,6 +10,7 @@
 #include "app/main_window.h"
 #include "app/mouse_readout.h"
 #include "app/session_saver.h"
+#include "app/tray.h"
 #include "gui_support.h"
 #include "system/codepage.h"
 #include "system/files.h"
@@ -181,6 +182,20 @@ TEST_F(MainWindowTest, TheOptionBoxAndTheSessionFollowEachOther) {
     engine.session.set_option(2);
     EXPECT_EQ(box->checkState(), Qt::PartiallyChecked);
     EXPECT_EQ(engine.session.option(), 2);
+}
+
+TEST_F(MainWindowTest, TheTrayItemSwitchesTheRestartOfHungProgramsAndIsSaved) {
+    Tray tray(window, engine.session);
+    SessionSaver saver(engine.session);
+    engine.session.set_data_folder(dir.folder());
+    saver.start();
+    ASSERT_TRUE(tray.restart_hung_action->isChecked()) << "on by default";
+    tray.restart_hung_action->trigger();
+    EXPECT_FALSE(engine.session.policy().restart_hung);
+    saver.save_if_changed();
+    EXPECT_EQ(read_ini("gx", "restart_hung", dir.file("data.ini")), "0");
+    engine.session.set_policy({true});
+    EXPECT_TRUE(tray.restart_hung_action->isChecked());
 }
 
 TEST_F(MainWindowTest, DecliningTheCloseQuestionKeepsEverything) {
