@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "system/process_match.h"
 
 namespace keeprun {
@@ -83,6 +85,21 @@ TEST(WindowsRules, ClosingTakesEveryInstanceAndTheX86Twin) {
     EXPECT_EQ(win_pids_to_close(table, "C:\\Tool\\a"), std::vector<long>{});
     EXPECT_FALSE(win_names_program("/usr/bin/tool"));
     EXPECT_TRUE(win_names_program("C:\\T.Exe"));
+}
+
+TEST(WindowsRules, ACrashDialogNamesTheProcessItHolds) {
+    const std::tuple<const char*, const char*, std::optional<long>> cases[] = {
+        {"WerFault.exe", "C:\\Windows\\system32\\WerFault.exe -u -p 1234 -s 568", 1234},
+        {"WERFAULTSECURE.EXE", "WerFaultSecure.exe -u -p 77 -s 1", 77},
+        {"winedbg.exe", "winedbg --auto 56 120", 56},
+        {"C:\\windows\\system32\\winedbg.exe", "\"winedbg\" --auto 9", 9},
+        {"game.exe", "game.exe -p 1234", std::nullopt},
+        {"WerFault.exe", "WerFault.exe -u -s 568", std::nullopt},
+        {"WerFault.exe", "WerFault.exe -p x12", std::nullopt},
+        {"winedbg.exe", "winedbg --auto", std::nullopt},
+    };
+    for (const auto& [name, line, want] : cases)
+        EXPECT_EQ(crashed_pid_of(name, line), want) << name << " " << line;
 }
 
 TEST(PosixRules, ShebangLines) {

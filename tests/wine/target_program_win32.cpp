@@ -1,6 +1,8 @@
 // The program the Wine run gives to a slot: the Windows twin of the end-to-end
 // test program. It logs its start and every click on its window to
-// "<its own path>.log" and runs until it is ended.
+// "<its own path>.log" and runs until it is ended. Its file name chooses a
+// fault: "...crashes..." crashes after 3 s (and a crash dialog holds it),
+// "...hangs..." stops taking its messages after 5 s.
 #include "wine_target.h"
 
 #include <fstream>
@@ -9,11 +11,17 @@
 
 namespace {
 
-std::string log_path() {
+std::string own_path() {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::string(path) + ".log";
+    return path;
 }
+
+std::string log_path() {
+    return own_path() + ".log";
+}
+
+constexpr UINT_PTR kFaultTimer = 1;
 
 // Lines end in LF alone, as the Linux side reads them.
 void log_line(const std::string& line) {
@@ -26,6 +34,14 @@ LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
         ClientToScreen(window, &at);
         log_line("click " + std::to_string(at.x) + " " + std::to_string(at.y));
         return 0;
+    }
+    if (message == WM_TIMER && wparam == kFaultTimer) {
+        if (own_path().find("crashes") != std::string::npos) {
+            log_line("crash");
+            *static_cast<volatile int*>(nullptr) = 1;
+        }
+        log_line("hang");
+        Sleep(INFINITE);
     }
     if (message == WM_DESTROY) {
         PostQuitMessage(0);
@@ -50,6 +66,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
                         WS_POPUP | WS_VISIBLE, kTargetX, kTargetY, kTargetSize, kTargetSize,
                         nullptr, nullptr, instance, nullptr);
     if (!window) return 1;
+    const std::string path = own_path();
+    if (path.find("crashes") != std::string::npos) SetTimer(window, kFaultTimer, 3000, nullptr);
+    if (path.find("hangs") != std::string::npos) SetTimer(window, kFaultTimer, 5000, nullptr);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0)
         DispatchMessageW(&message);

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 
 #include "session.h"
 #include "system/codepage.h"
@@ -240,6 +241,64 @@ TEST_F(WineRun, TheInstalledProgramStartsWithWindowsSavesAtSessionEndAndIsUninst
     EXPECT_FALSE(fs::exists(shortcut));
     EXPECT_EQ(run({"wine", "reg", "query", run_key, "/v", "keeprun"}, 60s).find("keeprun.exe"),
               std::string::npos);
+}
+
+// When a target logged its fault ("crash" or "hang") and when it started again.
+struct Restart {
+    fs::path target;
+    std::string fault;
+    std::optional<std::chrono::steady_clock::time_point> faulted, started;
+};
+
+TEST_F(WineRun, AProgramHeldByTheCrashDialogOrHungIsEndedAndStartedAgain) {
+    run({"wine", "taskkill", "/F", "/IM", "keeprun-wine-target.exe"}, 30s);
+    fs::create_directories(drive_c() / "programs");
+    std::string ini = "[gx]\r\n0=0\r\n[cx1]\r\n";
+    std::vector<fs::path> targets;
+    for (const std::string name : {"crashes", "hangs"}) {
+        targets.push_back(drive_c() / "programs" / (name + "-target.exe"));
+        fs::copy_file(win_build() / "keeprun-wine-target.exe", targets.back(),
+                      fs::copy_options::overwrite_existing);
+        ini += std::to_string(targets.size()) + "=C:\\programs\\" + name +
+               "-target.exe[*]1[*]3[*]3[*]3[*][*][*][*][*]0[*]0[*][*]20:01[*][*][*]\r\n";
+    }
+    spit(drive_c() / "zx" / "data.ini", cp936_encode(ini));
+    const auto keeprun = start((win_build() / "keeprun" / "keeprun.exe").string());
+    const unsigned long window = s().wait_window(kTitle, 120s);
+    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(announcement_shown(window));
+    click_in(window, kAnnouncementButtonX, kAnnouncementButtonY);
+    for (const fs::path& target : targets)
+        ASSERT_TRUE(wait_until([&] { return started_pids(target.string()).size() == 1; }, 30s));
+    std::vector<Restart> restarts{{targets[0], "crash", {}, {}}, {targets[1], "hang", {}, {}}};
+    ASSERT_TRUE(wait_until(
+        [&] {
+            bool all = true;
+            for (Restart& r : restarts) {
+                const auto now = std::chrono::steady_clock::now();
+                if (!r.faulted &&
+                    slurp(r.target.string() + ".log").find(r.fault) != std::string::npos)
+                    r.faulted = now;
+                if (r.faulted && !r.started && started_pids(r.target.string()).size() == 2)
+                    r.started = now;
+                all = all && r.started;
+            }
+            return all;
+        },
+        150s));
+    for (const Restart& r : restarts)
+        std::cout
+            << "[   wine   ] " << r.fault << ": started again after "
+            << std::chrono::duration_cast<std::chrono::seconds>(*r.started - *r.faulted).count()
+            << " s\n";
+
+    close_confirmed(window);
+    ASSERT_EQ(keeprun->wait_exit(30s), std::optional<int>(0));
+    const std::string record = cp936_decode(slurp(drive_c() / "zx" / "jilu.txt"));
+    EXPECT_NE(record.find("程序1已崩溃"), std::string::npos) << record;
+    EXPECT_NE(record.find("程序2未响应"), std::string::npos) << record;
+    run({"wine", "taskkill", "/F", "/IM", "crashes-target.exe"}, 30s);
+    run({"wine", "taskkill", "/F", "/IM", "hangs-target.exe"}, 30s);
 }
 
 } // namespace
