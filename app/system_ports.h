@@ -8,7 +8,7 @@ namespace keeprun {
 class ProgramPorts : public ProcessControl, public Clicker {
   public:
     bool is_running(const std::string& path, const ExeAliasTable& aliases) override;
-    void open(const std::string& path) override;
+    StartOutcome open(const std::string& path, const StartSettings& how) override;
     void close(const std::string& path) override;
     void click(const std::string& position) override;
 

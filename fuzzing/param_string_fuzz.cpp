@@ -32,11 +32,14 @@ class World final : public keeprun::Clock,
     // Every path names a program; none of them stays running.
     keeprun::FileInfo status(std::string_view) const override { return {true, true, true}; }
     bool is_running(const std::string&, const keeprun::ExeAliasTable&) override { return false; }
-    void open(const std::string& path) override {
-        require(!path.empty() && path.front() != ' ' && path.back() != ' ',
-                "a trimmed path is opened");
+    keeprun::StartOutcome open(const std::string& path, const keeprun::StartSettings&) override {
+        close(path);
+        return keeprun::StartOutcome::started;
     }
-    void close(const std::string& path) override { open(path); }
+    void close(const std::string& path) override {
+        require(!path.empty() && path.front() != ' ' && path.back() != ' ',
+                "a trimmed path is opened or closed");
+    }
     void click(const std::string& position) override {
         require(position.find('*') != std::string::npos &&
                     position.find_first_not_of("0123456789*") == std::string::npos,
@@ -48,8 +51,11 @@ class World final : public keeprun::Clock,
     void program_closed(int n, const std::string& path, const std::string& line) override {
         program_opened(n, path, line);
     }
+    void program_open_failed(int n, const std::string& path, const std::string& line) override {
+        program_opened(n, path, line);
+    }
     bool is_open() const override { return false; }
-    std::optional<std::string> target(std::string_view) const override { return std::nullopt; }
+    std::optional<keeprun::Shortcut> read(std::string_view) const override { return std::nullopt; }
 };
 
 void round_trip(keeprun::Slot& slot, std::string_view stored) {

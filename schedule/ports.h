@@ -9,6 +9,7 @@
 #include "schedule/local_time.h"
 #include "system/exe_alias.h"
 #include "system/program_file.h"
+#include "system/shortcut.h"
 
 namespace keeprun {
 
@@ -28,7 +29,10 @@ class ProcessControl {
     virtual ~ProcessControl() = default;
     // `aliases`: the server's table of program files run under another name.
     virtual bool is_running(const std::string& path, const ExeAliasTable& aliases) = 0;
-    virtual void open(const std::string& path) = 0;
+    // Starts the program with the settings, or, while a start for the path is
+    // under way, asks about that one. A start never holds the caller: one that
+    // waits for the user is `pending` until it has ended.
+    virtual StartOutcome open(const std::string& path, const StartSettings& how) = 0;
     // Ends every running instance.
     virtual void close(const std::string& path) = 0;
 };
@@ -49,6 +53,10 @@ class SlotEvents {
                                 const std::string& line) = 0;
     virtual void program_closed(int slot_number, const std::string& path,
                                 const std::string& line) = 0;
+    // The start did not happen (cancelled, refused, the file gone); it counts
+    // as a program that ended at once.
+    virtual void program_open_failed(int slot_number, const std::string& path,
+                                     const std::string& line) = 0;
 };
 
 // The main window's message box: no slot acts while it is open.
@@ -58,11 +66,11 @@ class MessageBoxFlag {
     virtual bool is_open() const = 0;
 };
 
-// Reads a dropped shortcut's target; nothing when it cannot be read.
+// Reads a dropped shortcut; nothing when it cannot be read.
 class ShortcutReader {
   public:
     virtual ~ShortcutReader() = default;
-    virtual std::optional<std::string> target(std::string_view shortcut_path) const = 0;
+    virtual std::optional<Shortcut> read(std::string_view shortcut_path) const = 0;
 };
 
 // The engine's view of the outside; every reference must outlive the slots.

@@ -98,6 +98,12 @@ void Session::program_opened(int slot_number, const std::string& path, const std
     tell([&](SessionListener& l) { l.program_opened(slot_number, path); });
 }
 
+void Session::program_open_failed(int slot_number, const std::string& path,
+                                  const std::string& line) {
+    add_record_line(line);
+    tell([&](SessionListener& l) { l.program_open_failed(slot_number, path); });
+}
+
 void Session::program_closed(int slot_number, const std::string& path, const std::string& line) {
     add_record_line(line);
     tell([&](SessionListener& l) { l.program_closed(slot_number, path); });

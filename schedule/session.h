@@ -24,6 +24,8 @@ class SessionListener {
     // A slot started or ended its program.
     virtual void program_opened(int /*slot_number*/, const std::string& /*path*/) {}
     virtual void program_closed(int /*slot_number*/, const std::string& /*path*/) {}
+    // A start failed: for the waits of a program that keeps ending at once.
+    virtual void program_open_failed(int /*slot_number*/, const std::string& /*path*/) {}
     virtual void option_changed(int /*value*/) {}
 };
 
@@ -85,6 +87,8 @@ class Session final : private SlotEvents, private MessageBoxFlag {
 
   private:
     void program_opened(int slot_number, const std::string& path, const std::string& line) override;
+    void program_open_failed(int slot_number, const std::string& path,
+                             const std::string& line) override;
     void program_closed(int slot_number, const std::string& path, const std::string& line) override;
     bool is_open() const override { return message_shown_; }
     template <typename Call> void tell(Call call);

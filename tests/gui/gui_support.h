@@ -21,7 +21,10 @@ class QuietWorld final : public ProcessControl, public Clicker {
         aliases = table;
         return true;
     }
-    void open(const std::string& path) override { opened.push_back(path); }
+    StartOutcome open(const std::string& path, const StartSettings&) override {
+        opened.push_back(path);
+        return StartOutcome::started;
+    }
     void close(const std::string&) override {}
     void click(const std::string&) override {}
     std::vector<std::string> opened;

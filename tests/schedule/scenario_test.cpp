@@ -135,6 +135,45 @@ TEST(FirstKindScenario, ClearMidListStopsTheList) {
     EXPECT_EQ(rig.world.lines.size(), 1u);
 }
 
+// A start that waits for the user holds the list; one that fails is recorded
+// as failed, clicks nothing and is heard by listeners; both slot kinds.
+TEST(StartScenario, WaitingAndFailedStartsAreNeitherClickedNorRecordedAsOpened) {
+    for (const int slot_number : {1, 5}) {
+        Rig rig(LocalTime{2026, 12, 8, 9, 59, 0});
+        rig.files.add_program(kProgram);
+        Slot& slot = rig.session.slot(slot_number);
+        rig.shortcuts.shortcuts["/home/u/app.desktop"] = {kProgram, {"-x \"a b\"", "/srv"}};
+        ASSERT_EQ(slot.drop_files({"/home/u/app.desktop"}), DropOutcome::accepted);
+        slot.set_position(0, "1*1");
+        slot.set_position(1, "2*2");
+        if (slot_number == 5) {
+            slot.set_choice_text(0, "整点重启");
+            slot.set_switch(0, 1);
+        }
+        const std::string n = std::to_string(slot_number);
+
+        rig.world.starts_pending = true;
+        rig.run_for_seconds(120);
+        EXPECT_TRUE(rig.world.of("open").empty() && rig.world.of("click").empty()) << n;
+        EXPECT_NE(slot.steps().first_pending(), 0) << n << ": the list waits on the start";
+
+        rig.world.starts_pending = false;
+        rig.world.failing.insert(kProgram);
+        ASSERT_TRUE(rig.run_until([&] { return !rig.world.of("failed open").empty(); }, 5)) << n;
+        rig.run_for_seconds(30);
+        const auto failed = rig.world.of("failed open");
+        EXPECT_EQ(rig.world.lines.back().substr(8), " 程序" + n + "打开失败") << n;
+        EXPECT_EQ(rig.world.lines.back().substr(0, 8), clock_text_at(failed.back().ms)) << n;
+        EXPECT_TRUE(rig.world.of("click").empty()) << n;
+        EXPECT_EQ(rig.world.failed_slots.front(), slot_number);
+        EXPECT_EQ(rig.world.started_with, (StartSettings{"-x \"a b\"", "/srv"})) << n;
+
+        rig.world.failing.clear();
+        ASSERT_TRUE(rig.run_until([&] { return rig.world.of("click").size() == 2; }, 3600)) << n;
+        EXPECT_EQ(rig.world.lines.back().substr(8), " 打开程序" + n) << n;
+    }
+}
+
 TEST(FirstKindScenario, WallClockStepsNeitherStretchNorShortenAWait) {
     for (const std::int64_t step_s : {-3600, -5, 5, 3600}) {
         Rig rig(LocalTime{2026, 10, 25, 2, 59, 50});
