@@ -237,12 +237,12 @@ bool start_detached(const std::vector<std::string>& args) {
 }
 
 bool open_web_page(std::string_view url) {
-    // From the window's thread, which pumps messages: the shell may finish
-    // the hand-over asynchronously.
+    // Waited for: keeprun may end right after (the exit link, a forced
+    // upgrade), and a browser asks nobody for elevation.
     const std::wstring address = widen(url);
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
     info.lpVerb = L"open";
     info.lpFile = address.c_str();
     info.nShow = SW_SHOWNORMAL;
