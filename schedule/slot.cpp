@@ -219,20 +219,21 @@ void Slot::run_step(int row) {
         if (outcome == StartOutcome::failed) {
             if (steps_.generation() == generation) skip_clicks_after(row);
             finish();
-            ports_.events.program_open_failed(
-                slot_number_, path,
-                trim_spaces(time_of_day_text(ports_.clock.now()) + " " + label() + "打开失败"));
+            ports_.events.program_open_failed(slot_number_, path,
+                                              record_line(label() + "打开失败"));
             break;
         }
         finish();
-        ports_.events.program_opened(slot_number_, path, record_line(" 打开程序"));
+        ports_.events.program_opened(slot_number_, path,
+                                     record_line("打开程序" + std::to_string(slot_number_)));
         break;
     }
     case StepAction::close: {
         const std::string path = step.argument;
         ports_.processes.close(path);
         finish();
-        ports_.events.program_closed(slot_number_, path, record_line(" 关闭程序"));
+        ports_.events.program_closed(slot_number_, path,
+                                     record_line("关闭程序" + std::to_string(slot_number_)));
         break;
     }
     case StepAction::click: {
@@ -273,8 +274,7 @@ void Slot::stamp_next_wait(int row) {
 }
 
 std::string Slot::record_line(std::string_view what) const {
-    return trim_spaces(time_of_day_text(ports_.clock.now()) + std::string(what) +
-                       std::to_string(slot_number_));
+    return trim_spaces(time_of_day_text(ports_.clock.now()) + " " + std::string(what));
 }
 
 DropOutcome Slot::drop_files(const std::vector<std::string>& files) {

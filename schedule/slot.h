@@ -96,7 +96,8 @@ class Slot {
   private:
     void reset_fields();
     void stamp_next_wait(int row);
-    // The run record's line for what the slot did: "HH:MM:SS 打开程序N".
+    // The run record's line for what the slot did: "HH:MM:SS 打开程序N",
+    // "HH:MM:SS 程序N打开失败".
     std::string record_line(std::string_view what) const;
     // After a failed start: the waits and clicks that follow it are dropped.
     void skip_clicks_after(int row);
