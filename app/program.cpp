@@ -5,12 +5,14 @@
 #include "app/upgrade_dialog.h"
 #include "net/client_key.h"
 #include "schedule/local_ports.h"
+#include "system/autostart.h"
 #include "system/data_folder.h"
 #include "system/delay.h"
 #include "system/single_instance.h"
 #include "ui/open_web_address.h"
 #include "ui/qt_text.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <iostream>
 
@@ -58,6 +60,7 @@ void Program::startup_sequence() {
     session_.load_settings();
     splash_.hide();
     wait_pumping_events(0.01);
+    take_installer_autostart_choice(QCoreApplication::applicationFilePath().toStdString());
     tray_ = std::make_unique<Tray>(main_window_, session_);
     main_window_.show();
     main_window_.show_message(QStringLiteral("[*]软件公告[*]我已阅读[*]1[*]20[*][*][*]\r\n") +

@@ -8,11 +8,8 @@
 namespace keeprun {
 namespace {
 
-// The lock's folder and name with another ending.
 QString socket_path() {
-    std::string path = instance_lock_path();
-    if (path.ends_with(".lock")) path.resize(path.size() - 5);
-    return QString::fromStdString(path + ".socket");
+    return show_channel_name(instance_lock_path());
 }
 
 constexpr char kShow[] = "show\n";

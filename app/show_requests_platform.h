@@ -4,8 +4,12 @@
 #include <QLocalServer>
 #include <QString>
 
+#include <string>
+
 namespace keeprun {
 
+// The name of the show requests' channel of this login session.
+QString show_channel_name(const std::string& instance_lock_path);
 // Listens at `name` so that only processes of this user can connect.
 bool listen_for_this_user_only(QLocalServer& server, const QString& name);
 // Lets the running keeprun bring its window to the foreground when this

@@ -4,6 +4,14 @@
 
 namespace keeprun {
 
+// Pipe names are machine-wide, unlike the session's mutex: two users of one
+// PC (fast user switching) each get their own through the session's number.
+QString show_channel_name(const std::string& instance_lock_path) {
+    DWORD session = 0;
+    ProcessIdToSessionId(GetCurrentProcessId(), &session);
+    return QString::fromStdString(instance_lock_path + "-" + std::to_string(session) + ".socket");
+}
+
 bool listen_for_this_user_only(QLocalServer& server, const QString& name) {
     server.setSocketOptions(QLocalServer::UserAccessOption);
     return server.listen(name);

@@ -13,8 +13,8 @@ bool ProgramPorts::is_running(const std::string& path, const ExeAliasTable& alia
     return pins_.is_running(path, aliases);
 }
 
-void ProgramPorts::open(const std::string& path) {
-    pins_.open(path);
+StartOutcome ProgramPorts::open(const std::string& path, const StartSettings& how) {
+    return pins_.open(path, how);
 }
 
 void ProgramPorts::close(const std::string& path) {

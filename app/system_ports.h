@@ -9,7 +9,7 @@ namespace keeprun {
 class ProgramPorts : public ProcessControl, public WindowPing, public Clicker {
   public:
     bool is_running(const std::string& path, const ExeAliasTable& aliases) override;
-    void open(const std::string& path) override;
+    StartOutcome open(const std::string& path, const StartSettings& how) override;
     void close(const std::string& path) override;
     void end_pinned(const std::string& path) override;
     bool end_if_crashed(const std::string& path) override;

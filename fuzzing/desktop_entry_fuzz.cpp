@@ -20,8 +20,9 @@ class EveryPathAProgram final : public keeprun::FileStatus {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const auto program = keeprun::desktop_exec_program(text);
-    if (!program) return 0;
+    const auto launch = keeprun::desktop_launch(text);
+    if (!launch) return 0;
+    const std::string* program = &launch->program;
     require(!program->empty(), "a program is never an empty word");
 
     const EveryPathAProgram files;

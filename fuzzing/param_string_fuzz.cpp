@@ -33,11 +33,14 @@ class World final : public keeprun::Clock,
     // Every path names a program; none of them stays running.
     keeprun::FileInfo status(std::string_view) const override { return {true, true, true}; }
     bool is_running(const std::string&, const keeprun::ExeAliasTable&) override { return false; }
-    void open(const std::string& path) override {
-        require(!path.empty() && path.front() != ' ' && path.back() != ' ',
-                "a trimmed path is opened");
+    keeprun::StartOutcome open(const std::string& path, const keeprun::StartSettings&) override {
+        close(path);
+        return keeprun::StartOutcome::started;
     }
-    void close(const std::string& path) override { open(path); }
+    void close(const std::string& path) override {
+        require(!path.empty() && path.front() != ' ' && path.back() != ' ',
+                "a trimmed path is opened or closed");
+    }
     void click(const std::string& position) override {
         require(position.find('*') != std::string::npos &&
                     position.find_first_not_of("0123456789*") == std::string::npos,
@@ -52,7 +55,7 @@ class World final : public keeprun::Clock,
     keeprun::PingReply reply(const std::string&) override { return keeprun::PingReply::silent; }
     void ping(const std::string& path) override { open(path); }
     bool is_open() const override { return false; }
-    std::optional<std::string> target(std::string_view) const override { return std::nullopt; }
+    std::optional<keeprun::Shortcut> read(std::string_view) const override { return std::nullopt; }
 };
 
 void round_trip(keeprun::Slot& slot, std::string_view stored) {

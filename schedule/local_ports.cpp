@@ -25,8 +25,8 @@ class LocalClock final : public Clock {
 
 class DesktopShortcutReader final : public ShortcutReader {
   public:
-    std::optional<std::string> target(std::string_view shortcut_path) const override {
-        return shortcut_target(shortcut_path);
+    std::optional<Shortcut> read(std::string_view shortcut_path) const override {
+        return read_shortcut(shortcut_path);
     }
 };
 

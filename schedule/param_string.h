@@ -8,7 +8,9 @@
 //   fields  5 - 8   the four click positions, "x*y"
 //   fields  9 - 10  the two switches, "0" or "1": restart, close (second kind)
 //   fields 11 - 12  the restart rule and the close time (second kind)
-//   fields 13 - 15  reserved: written empty, ignored when read
+//   fields 13 - 14  a dropped shortcut's arguments and start folder (empty for
+//                   a typed path; older versions write them empty and ignore them)
+//   field   15      reserved: written empty, ignored when read
 #include <cstddef>
 #include <string_view>
 
@@ -22,7 +24,9 @@ enum class ParamField : std::size_t {
     position = 5,
     switch_value = 9,
     rule = 11,
-    reserved = 13,
+    start_arguments = 13,
+    start_folder = 14,
+    reserved = 15,
     end = 16,
 };
 

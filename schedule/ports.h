@@ -9,6 +9,7 @@
 #include "schedule/local_time.h"
 #include "system/exe_alias.h"
 #include "system/program_file.h"
+#include "system/shortcut.h"
 
 namespace keeprun {
 
@@ -28,7 +29,10 @@ class ProcessControl {
     virtual ~ProcessControl() = default;
     // `aliases`: the server's table of program files run under another name.
     virtual bool is_running(const std::string& path, const ExeAliasTable& aliases) = 0;
-    virtual void open(const std::string& path) = 0;
+    // Starts the program with the settings, or, while a start for the path is
+    // under way, asks about that one. A start never holds the caller: one that
+    // waits for the user is `pending` until it has ended.
+    virtual StartOutcome open(const std::string& path, const StartSettings& how) = 0;
     // Ends every running instance.
     virtual void close(const std::string& path) = 0;
     // Ends the one process found or started last for `path`: a program that hangs.
@@ -65,11 +69,12 @@ class Clicker {
 
 // What a slot did or saw, with the run record's line for it.
 enum class SlotEventKind {
-    opened,     // started its program
-    closed,     // ended its program on time
-    hung,       // ended its program, whose windows had stopped answering
-    crashed,    // ended its program, held by a crash dialog
-    crash_loop, // its program exits quickly after every start: the next start waits
+    opened,      // started its program
+    open_failed, // the start did not happen (cancelled, refused, the file gone)
+    closed,      // ended its program on time
+    hung,        // ended its program, whose windows had stopped answering
+    crashed,     // ended its program, held by a crash dialog
+    crash_loop,  // its program exits quickly after every start: the next start waits
 };
 
 struct SlotEvent {
@@ -98,11 +103,11 @@ class MessageBoxFlag {
     virtual bool is_open() const = 0;
 };
 
-// Reads a dropped shortcut's target; nothing when it cannot be read.
+// Reads a dropped shortcut; nothing when it cannot be read.
 class ShortcutReader {
   public:
     virtual ~ShortcutReader() = default;
-    virtual std::optional<std::string> target(std::string_view shortcut_path) const = 0;
+    virtual std::optional<Shortcut> read(std::string_view shortcut_path) const = 0;
 };
 
 // The engine's view of the outside; every reference must outlive the slots.

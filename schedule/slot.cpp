@@ -59,7 +59,10 @@ std::string Slot::label() const {
 }
 
 void Slot::set_path_text(std::string text) {
-    if (!holds_separator(text)) path_text_ = std::move(text);
+    if (!holds_separator(text) && text != path_text_) {
+        path_text_ = std::move(text);
+        start_ = {};
+    }
     changed();
 }
 
@@ -123,6 +126,7 @@ void Slot::reset_fields() {
     delays_ = {"8", "3", "3", "3"};
     steps_.clear();
     path_text_ = hint_;
+    start_ = {};
 }
 
 void Slot::clear_slot() {
@@ -150,6 +154,8 @@ std::string Slot::to_param_string() const {
         f[param_index(ParamField::switch_value, k)] = std::to_string(switches_[at(k)]);
         f[param_index(ParamField::rule, k)] = stored_rule(k);
     }
+    f[param_index(ParamField::start_arguments)] = start_.arguments;
+    f[param_index(ParamField::start_folder)] = start_.folder;
     std::string out = f.front();
     for (std::size_t i = 1; i < f.size(); ++i)
         out.append(kParamSeparator).append(f[i]);
@@ -175,6 +181,12 @@ void Slot::apply_param_string(std::string_view text) {
     }
     for (int k = 0; k < 2; ++k)
         if (const std::string* v = field(ParamField::rule, k)) restore_rule(k, *v);
+    // They belong to the path: a text without them is a typed path.
+    const auto start_field = [&](ParamField group) {
+        const std::string* v = field(group, 0);
+        return v ? *v : std::string();
+    };
+    start_ = {start_field(ParamField::start_arguments), start_field(ParamField::start_folder)};
     changed();
 }
 
@@ -206,8 +218,16 @@ void Slot::run_step(int row) {
     switch (step.action) {
     case StepAction::open: {
         const std::string path = step.argument;
-        ports_.processes.open(path);
+        const StartOutcome outcome = ports_.processes.open(path, start_);
+        if (outcome == StartOutcome::pending) break; // asked again next tick
+        // A failed start counts as a program that ended at once.
         last_start_ = ports_.clock.steady_seconds();
+        if (outcome == StartOutcome::failed) {
+            if (steps_.generation() == generation) skip_clicks_after(row);
+            finish();
+            report(SlotEventKind::open_failed, path, label() + "打开失败");
+            break;
+        }
         finish();
         report(SlotEventKind::opened, path, "打开" + label());
         break;
@@ -238,6 +258,16 @@ void Slot::run_step(int row) {
     }
 }
 
+void Slot::skip_clicks_after(int row) {
+    // Each click follows its wait; a wait with no click after it stays.
+    for (int r = row + 1; r <= steps_.size(); ++r) {
+        const bool click = steps_.row(r).action == StepAction::click;
+        const bool wait_for_click = steps_.row(r).action == StepAction::wait && r < steps_.size() &&
+                                    steps_.row(r + 1).action == StepAction::click;
+        if (click || wait_for_click) steps_.row(r).flag = StepFlag::done;
+    }
+}
+
 void Slot::stamp_next_wait(int row) {
     if (row + 1 > steps_.size()) return;
     Step& next = steps_.row(row + 1);
@@ -257,14 +287,18 @@ DropOutcome Slot::drop_files(const std::vector<std::string>& files) {
     const std::string& f = files.front();
     DropOutcome outcome = DropOutcome::ignored;
     std::string program;
+    StartSettings start;
     // A path with the separator could not be stored: it counts as no program.
     const auto is_program = [&](const std::string& path) {
         return !holds_separator(path) && is_dropped_program(ports_.rules, path, ports_.files);
     };
     if (is_dropped_shortcut(ports_.rules, f)) {
-        const auto target = ports_.shortcuts.target(f);
-        if (target && is_program(*target)) {
-            program = *target;
+        const auto shortcut = ports_.shortcuts.read(f);
+        if (shortcut && is_program(shortcut->target) &&
+            !holds_separator(shortcut->start.arguments) &&
+            !holds_separator(shortcut->start.folder)) {
+            program = shortcut->target;
+            start = shortcut->start;
             outcome = DropOutcome::accepted;
         }
     } else if (is_program(f)) {
@@ -276,6 +310,7 @@ DropOutcome Slot::drop_files(const std::vector<std::string>& files) {
     if (outcome == DropOutcome::accepted) {
         reset_fields();
         path_text_ = program;
+        start_ = start;
     }
     changed();
     return outcome;

@@ -41,7 +41,10 @@ class Slot {
     // never holds the separator of the parameter string: a text with it is
     // refused, the field keeps its text and the panel is told to show it again.
     const std::string& path_text() const { return path_text_; }
+    // A changed text is a typed path: it starts without a shortcut's settings.
     void set_path_text(std::string text);
+    // The arguments and start folder of the shortcut the program was dropped as.
+    const StartSettings& start_settings() const { return start_; }
     const std::string& delay(int i) const;
     void set_delay(int i, std::string text);
     // The texts the delay list i offers.
@@ -100,11 +103,14 @@ class Slot {
   private:
     void reset_fields();
     void stamp_next_wait(int row);
+    // After a failed start: the waits and clicks that follow it are dropped.
+    void skip_clicks_after(int row);
 
     Ports ports_;
     int slot_number_ = 0;
     std::string hint_;
     std::string path_text_;
+    StartSettings start_;
     std::array<std::string, 4> delays_{"8", "3", "3", "3"};
     std::array<std::string, 4> positions_{};
     std::array<int, 2> switches_{0, 0};

@@ -2,7 +2,10 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <vector>
+
+#include "system/argument_text.h"
 
 namespace keeprun {
 namespace {
@@ -16,8 +19,8 @@ std::string_view trim_blanks(std::string_view s) {
     return s.substr(first, s.find_last_not_of(" \t") - first + 1);
 }
 
-// The raw value of Exec= in the "[Desktop Entry]" group.
-std::optional<std::string_view> exec_value(std::string_view text) {
+// The raw value of a key in the "[Desktop Entry]" group.
+std::optional<std::string_view> entry_value(std::string_view text, std::string_view key) {
     bool in_entry = false;
     std::size_t from = 0;
     while (from <= text.size()) {
@@ -31,8 +34,8 @@ std::optional<std::string_view> exec_value(std::string_view text) {
             in_entry = line == "[Desktop Entry]";
             continue;
         }
-        if (!in_entry || !line.starts_with("Exec")) continue;
-        const std::string_view rest = trim_blanks(line.substr(4));
+        if (!in_entry || !line.starts_with(key)) continue;
+        const std::string_view rest = trim_blanks(line.substr(key.size()));
         if (rest.starts_with('=')) return trim_blanks(rest.substr(1));
     }
     return std::nullopt;
@@ -141,16 +144,21 @@ std::size_t past_env(const std::vector<std::string>& words, std::size_t env) {
 
 } // namespace
 
-std::optional<std::string> desktop_exec_program(std::string_view file_text) {
-    const auto value = exec_value(file_text);
+std::optional<DesktopLaunch> desktop_launch(std::string_view file_text) {
+    const auto value = entry_value(file_text, "Exec");
     if (!value) return std::nullopt;
-    const std::vector<std::string> words = exec_words(unescape_value(*value));
+    std::vector<std::string> words = exec_words(unescape_value(*value));
     // Through env the launcher's program is the one env starts, not env.
     std::size_t program = 0;
     while (program < words.size() && is_env(words[program]))
         program = past_env(words, program);
     if (program >= words.size() || words[program].empty()) return std::nullopt;
-    return words[program];
+    DesktopLaunch launch;
+    launch.program = std::move(words[program]);
+    launch.arguments.assign(std::make_move_iterator(words.begin() + static_cast<long>(program) + 1),
+                            std::make_move_iterator(words.end()));
+    launch.folder = unescape_value(entry_value(file_text, "Path").value_or(""));
+    return launch;
 }
 
 std::optional<std::string> resolve_program(std::string_view program, std::string_view path_list,
@@ -173,17 +181,19 @@ std::optional<std::string> resolve_program(std::string_view program, std::string
     return std::nullopt;
 }
 
-std::optional<std::string> desktop_entry_program(std::string_view launcher_path,
-                                                 const FileStatus& files) {
+std::optional<Shortcut> desktop_entry_shortcut(std::string_view launcher_path,
+                                               const FileStatus& files) {
     std::ifstream in{std::string(launcher_path), std::ios::binary};
     if (!in) return std::nullopt;
     std::string text(static_cast<std::size_t>(kMaxLauncherBytes) + 1, '\0');
     in.read(text.data(), kMaxLauncherBytes + 1);
     if (in.gcount() > kMaxLauncherBytes) return std::nullopt;
     text.resize(static_cast<std::size_t>(in.gcount()));
-    const auto program = desktop_exec_program(text);
+    const auto launch = desktop_launch(text);
+    if (!launch) return std::nullopt;
+    const auto program = find_program(launch->program, files);
     if (!program) return std::nullopt;
-    return find_program(*program, files);
+    return Shortcut{*program, {join_argument_text(launch->arguments), launch->folder}};
 }
 
 std::optional<std::string> find_program(std::string_view program, const FileStatus& files) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "system/exe_alias.h"
+#include "system/start_settings.h"
 
 namespace keeprun {
 
@@ -15,12 +16,14 @@ int is_program_running(std::string_view path, const ExeAliasTable& aliases);
 // Terminates every process running the program at `path`; process ids of 10 or
 // less are never touched. Returns once the kills are sent, not awaited.
 void close_program(std::string_view path);
-// Starts the program detached from keeprun, in keeprun's current folder, with
-// no arguments; true when it was executed.
-bool open_program(std::string_view path);
+// Starts the program detached from keeprun; true when it was executed.
+bool open_program(std::string_view path, const StartSettings& how = {});
 // Starts args[0] (a file path, not looked up in PATH) with `args` as its argv,
 // detached the same way; true when it was executed.
 bool start_detached(const std::vector<std::string>& args);
+// Hands an address to the user's browser and does not wait for it; true when
+// it was handed over.
+bool open_web_page(std::string_view url);
 
 // A hold on one process that was found running a program or was started for
 // it, made by the backend. While held, the process's id cannot be mistaken for
@@ -32,7 +35,8 @@ struct ProcessPinRelease {
 using PinnedProcess = std::unique_ptr<ProcessPin, ProcessPinRelease>;
 
 // open_program, and a pin on the process it started; null when nothing was executed.
-PinnedProcess open_pinned(std::string_view path);
+// It may wait for the user (an elevation prompt): never call it from the window's thread.
+PinnedProcess open_pinned(std::string_view path, const StartSettings& how = {});
 // A pin on a process running the program at `path`, as is_program_running
 // finds it; null when none runs.
 PinnedProcess find_pinned(std::string_view path, const ExeAliasTable& aliases);

@@ -1,6 +1,7 @@
 #pragma once
 // The running check of a slot's program without walking every process: the
 // process found (or started) last time is pinned per slot path and asked first.
+#include <future>
 #include <map>
 #include <optional>
 #include <string>
@@ -13,8 +14,10 @@ class ProgramPins {
   public:
     // The answer of is_program_running, from the pin while it holds.
     bool is_running(const std::string& path, const ExeAliasTable& aliases);
-    // Starts the program and pins what was started.
-    void open(const std::string& path);
+    // Starts the program on a thread of its own and pins what was started; while
+    // a start for the path is under way (an elevation prompt may hold it), asks
+    // about that start instead: pending until it has ended.
+    StartOutcome open(const std::string& path, const StartSettings& how);
     // Ends every process running the program, and the pinned one, and drops the pin.
     void close(const std::string& path);
     // Ends the pinned process alone (a program that hangs) and drops the pin.
@@ -24,6 +27,7 @@ class ProgramPins {
 
   private:
     std::map<std::string, PinnedProcess> pins_;
+    std::map<std::string, std::future<PinnedProcess>> starts_;
 };
 
 } // namespace keeprun

@@ -80,4 +80,7 @@ std::string set_autostart(bool on, const std::string& program) {
     return "";
 }
 
+// The Debian package starts nothing at login by itself.
+void take_installer_autostart_choice(const std::string&) {}
+
 } // namespace keeprun

@@ -14,6 +14,7 @@
 #include <unistd.h>
 #include <utility>
 
+#include "system/argument_text.h"
 #include "system/desktop_entry.h"
 #include "system/file_io.h"
 #include "system/posix/process_posix.h"
@@ -297,9 +298,10 @@ void kill_pinned(const ProcessPin& pin) {
 
 namespace {
 
-// Starts args[0] detached (double fork); with `pin`, the started process is
-// pinned before it executes anything, so its id cannot have been reused.
-bool start(const std::vector<std::string>& args, ProcessPin* pin) {
+// Starts args[0] detached (double fork) in `folder` (kept when empty); with
+// `pin`, the started process is pinned before it executes anything, so its id
+// cannot have been reused.
+bool start(const std::vector<std::string>& args, const std::string& folder, ProcessPin* pin) {
     // Everything the child needs is made before fork: after it, only calls
     // that are safe in a copy of a threaded process.
     if (args.empty()) return false;
@@ -358,7 +360,9 @@ bool start(const std::vector<std::string>& args, ProcessPin* pin) {
             for (int fd = 3; fd < fd_limit; ++fd)
                 if (fd != report[1]) ::close(fd);
         ::sigprocmask(SIG_SETMASK, &empty, nullptr);
-        ::execve(program.c_str(), argv.data(), envp);
+        // A start folder that is gone fails the start, as it does in a file manager.
+        if (folder.empty() || ::chdir(folder.c_str()) == 0)
+            ::execve(program.c_str(), argv.data(), envp);
         const long err = errno;
         (void)!::write(report[1], &err, sizeof err);
         ::_exit(127);
@@ -393,20 +397,44 @@ bool start(const std::vector<std::string>& args, ProcessPin* pin) {
     return started;
 }
 
-} // namespace
-
-bool open_program(std::string_view path) {
-    return start_detached({std::string(path)});
+// The program's argv: the slot path, then the shortcut's arguments.
+std::vector<std::string> program_argv(std::string_view path, const StartSettings& how) {
+    std::vector<std::string> args{std::string(path)};
+    for (std::string& word : split_argument_text(how.arguments))
+        args.push_back(std::move(word));
+    return args;
 }
 
-PinnedProcess open_pinned(std::string_view path) {
+// The shortcut's start folder, else the program's own, as a file manager starts
+// it; a relative path stays where keeprun is, so it still names the program.
+std::string start_folder(std::string_view path, const StartSettings& how) {
+    if (!path.starts_with('/')) return {};
+    if (!how.folder.empty()) return how.folder;
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string_view::npos) return {};
+    return slash == 0 ? "/" : std::string(path.substr(0, slash));
+}
+
+} // namespace
+
+bool open_program(std::string_view path, const StartSettings& how) {
+    return start(program_argv(path, how), start_folder(path, how), nullptr);
+}
+
+PinnedProcess open_pinned(std::string_view path, const StartSettings& how) {
     PinnedProcess pin(new ProcessPin);
-    if (!start({std::string(path)}, pin.get())) pin.reset();
+    if (!start(program_argv(path, how), start_folder(path, how), pin.get())) pin.reset();
     return pin;
 }
 
 bool start_detached(const std::vector<std::string>& args) {
-    return start(args, nullptr);
+    return start(args, {}, nullptr);
+}
+
+bool open_web_page(std::string_view url) {
+    // The address goes to xdg-open as one argument; no shell ever sees it.
+    const auto opener = find_program("xdg-open", local_file_status());
+    return opener && start_detached({*opener, std::string(url)});
 }
 
 } // namespace keeprun

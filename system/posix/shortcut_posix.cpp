@@ -4,8 +4,8 @@
 
 namespace keeprun {
 
-std::optional<std::string> shortcut_target(std::string_view shortcut_path) {
-    return desktop_entry_program(shortcut_path, local_file_status());
+std::optional<Shortcut> read_shortcut(std::string_view shortcut_path) {
+    return desktop_entry_shortcut(shortcut_path, local_file_status());
 }
 
 } // namespace keeprun

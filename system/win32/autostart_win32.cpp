@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <string_view>
+
 #include "system/win32/wide_win32.h"
 
 namespace keeprun {
@@ -10,6 +13,9 @@ namespace {
 // The per-user Run key; the installer's start-with-Windows option writes the same value.
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kValueName[] = L"keeprun";
+// Task Manager's start-up tab switches Run entries off here, leaving them in place.
+constexpr wchar_t kApprovedKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
 
 std::string error_text(LONG code) {
     wchar_t* text = nullptr;
@@ -23,11 +29,26 @@ std::string error_text(LONG code) {
     return out;
 }
 
+// The installer's choice (HKLM) and the install whose choice this user took
+// over (HKCU), both here.
+constexpr wchar_t kChoiceKey[] = L"Software\\keeprun";
+
+// An entry switched off there starts with an odd byte (3); on, or never
+// switched, it is even or absent.
+bool switched_off_in_task_manager() {
+    BYTE state[12] = {};
+    DWORD size = sizeof state;
+    return RegGetValueW(HKEY_CURRENT_USER, kApprovedKey, kValueName, RRF_RT_REG_BINARY, nullptr,
+                        state, &size) == ERROR_SUCCESS &&
+           size > 0 && (state[0] & 1) != 0;
+}
+
 } // namespace
 
 bool autostart_enabled() {
     return RegGetValueW(HKEY_CURRENT_USER, kRunKey, kValueName, RRF_RT_REG_SZ, nullptr, nullptr,
-                        nullptr) == ERROR_SUCCESS;
+                        nullptr) == ERROR_SUCCESS &&
+           !switched_off_in_task_manager();
 }
 
 std::string set_autostart(bool on, const std::string& program) {
@@ -36,8 +57,11 @@ std::string set_autostart(bool on, const std::string& program) {
                              &key, nullptr);
     if (r != ERROR_SUCCESS) return error_text(r);
     if (on) {
-        // Quoted: the path may hold blanks ("Program Files").
-        const std::wstring command = L"\"" + widen(program) + L"\"";
+        // Quoted: the path may hold blanks ("Program Files"); Qt hands it over
+        // with forward slashes.
+        std::wstring native = widen(program);
+        std::replace(native.begin(), native.end(), L'/', L'\\');
+        const std::wstring command = L"\"" + native + L"\"";
         r = RegSetValueExW(key, kValueName, 0, REG_SZ,
                            reinterpret_cast<const BYTE*>(command.c_str()),
                            static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
@@ -46,7 +70,35 @@ std::string set_autostart(bool on, const std::string& program) {
         if (r == ERROR_FILE_NOT_FOUND) r = ERROR_SUCCESS;
     }
     RegCloseKey(key);
+    // Switched on or off here, Task Manager's own switch follows: it is forgotten.
+    const LONG approved = RegDeleteKeyValueW(HKEY_CURRENT_USER, kApprovedKey, kValueName);
+    if (r == ERROR_SUCCESS && approved != ERROR_SUCCESS && approved != ERROR_FILE_NOT_FOUND &&
+        approved != ERROR_PATH_NOT_FOUND)
+        r = approved;
     return r == ERROR_SUCCESS ? std::string() : error_text(r);
+}
+
+void take_installer_autostart_choice(const std::string& program) {
+    wchar_t install[128] = {};
+    DWORD size = sizeof install;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, kChoiceKey, L"Install", RRF_RT_REG_SZ, nullptr, install,
+                     &size) != ERROR_SUCCESS)
+        return;
+    wchar_t taken[128] = {};
+    size = sizeof taken;
+    if (RegGetValueW(HKEY_CURRENT_USER, kChoiceKey, L"Install", RRF_RT_REG_SZ, nullptr, taken,
+                     &size) == ERROR_SUCCESS &&
+        std::wstring_view(taken) == install)
+        return;
+    // Unticked, the user's own earlier choice stays.
+    DWORD start = 0;
+    size = sizeof start;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, kChoiceKey, L"StartAtLogin", RRF_RT_REG_DWORD, nullptr,
+                     &start, &size) == ERROR_SUCCESS &&
+        start == 1 && !set_autostart(true, program).empty())
+        return; // asked again at the next start
+    RegSetKeyValueW(HKEY_CURRENT_USER, kChoiceKey, L"Install", REG_SZ, install,
+                    static_cast<DWORD>((std::wstring_view(install).size() + 1) * sizeof(wchar_t)));
 }
 
 } // namespace keeprun

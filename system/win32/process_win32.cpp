@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "system/win32/com_scope_win32.h"
 #include "system/win32/process_win32.h"
 #include "system/win32/wide_win32.h"
 
@@ -76,8 +77,14 @@ template <typename T> bool read_remote(HANDLE process, const void* at, T& out) {
     return ReadProcessMemory(process, at, &out, sizeof out, &n) && n == sizeof out;
 }
 
-// Older systems (and Wine): the command line as the process's own block holds it.
-std::optional<std::wstring> command_line_from_peb(HANDLE process) {
+// Older systems (and Wine): the command line as the process's own block holds
+// it. Reading another process's memory is refused for elevated and protected
+// ones, so it takes a handle of its own.
+std::optional<std::wstring> command_line_from_peb(HANDLE looked_at) {
+    const Handle reader(
+        OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, GetProcessId(looked_at)));
+    if (!reader) return std::nullopt;
+    const HANDLE process = reader.get();
     PROCESS_BASIC_INFORMATION basic{};
     if (!NT_SUCCESS(
             query_information()(process, ProcessBasicInformation, &basic, sizeof basic, nullptr)))
@@ -104,7 +111,8 @@ std::optional<std::wstring> image_path(HANDLE process) {
 }
 
 // The head of the process's command line, as the matching rules compare it;
-// the image path when the command line cannot be read.
+// the image path, which every process of the user gives, when the command line
+// cannot be read.
 std::string program_of(HANDLE process) {
     if (!query_information()) return {};
     auto line = command_line_direct(process);
@@ -114,8 +122,11 @@ std::string program_of(HANDLE process) {
     return win_exe_of_command_line(narrow(*line)).value_or("");
 }
 
-constexpr DWORD kLookAccess = PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_VM_READ;
-constexpr DWORD kPinAccess = kLookAccess | SYNCHRONIZE | PROCESS_TERMINATE;
+// All the scan asks for: elevated and protected processes grant no more to a
+// keeprun that runs as the user.
+constexpr DWORD kLookAccess = PROCESS_QUERY_LIMITED_INFORMATION;
+constexpr DWORD kHoldAccess = kLookAccess | SYNCHRONIZE;
+constexpr DWORD kPinAccess = kHoldAccess | PROCESS_TERMINATE;
 
 template <typename Found> void scan_processes(Found found) {
     Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
@@ -159,21 +170,34 @@ std::wstring quoted(std::string_view arg) {
     return out + L"\"";
 }
 
-// The shell starts the program (or opens the address) on its own: nothing of
-// keeprun's is inherited, and nobody waits for it. With `process`, a handle on
-// the process it started, if it started one.
-bool shell_open(const std::vector<std::string>& args, HANDLE* process) {
+// The folder of a program path, where Explorer would start it.
+std::wstring folder_of(const std::wstring& file) {
+    const std::size_t cut = file.find_last_of(L"\\/");
+    if (cut == std::wstring::npos) return {};
+    return file.substr(0, cut == 2 && file[1] == L':' ? 3 : cut);
+}
+
+// The shell starts the program on its own: nothing of keeprun's is inherited,
+// and nobody waits for it. With `process`, a handle on the process it started,
+// if it started one. Runs on a thread of its own: an elevation prompt holds it.
+bool shell_open(const std::vector<std::string>& args, const StartSettings& how, HANDLE* process) {
     if (args.empty() || args.front().empty()) return false;
+    const ComScope com;
     const std::wstring file = widen(args.front());
-    std::wstring parameters;
+    std::wstring parameters = widen(how.arguments);
     for (std::size_t i = 1; i < args.size(); ++i)
-        parameters += (i > 1 ? L" " : L"") + quoted(args[i]);
+        parameters += (parameters.empty() ? L"" : L" ") + quoted(args[i]);
+    const std::wstring folder = how.folder.empty() ? folder_of(file) : widen(how.folder);
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI | (process ? SEE_MASK_NOCLOSEPROCESS : 0);
+    // No zone check: a downloaded program's security warning would stop an
+    // unattended restart. The thread ends after the call, hence no asynchrony.
+    info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOZONECHECKS |
+                 (process ? SEE_MASK_NOCLOSEPROCESS : 0);
     info.lpVerb = L"open";
     info.lpFile = file.c_str();
     info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
+    info.lpDirectory = folder.empty() ? nullptr : folder.c_str();
     info.nShow = SW_SHOWNORMAL;
     if (!ShellExecuteExW(&info)) return false;
     if (process) *process = info.hProcess;
@@ -204,12 +228,25 @@ void close_program(std::string_view path) {
     }
 }
 
-bool open_program(std::string_view path) {
-    return start_detached({std::string(path)});
+bool open_program(std::string_view path, const StartSettings& how) {
+    return shell_open({std::string(path)}, how, nullptr);
 }
 
 bool start_detached(const std::vector<std::string>& args) {
-    return shell_open(args, nullptr);
+    return shell_open(args, {}, nullptr);
+}
+
+bool open_web_page(std::string_view url) {
+    // Waited for: keeprun may end right after (the exit link, a forced
+    // upgrade), and a browser asks nobody for elevation.
+    const std::wstring address = widen(url);
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    info.lpVerb = L"open";
+    info.lpFile = address.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    return ShellExecuteExW(&info);
 }
 
 PinnedProcess find_pinned(std::string_view path, const ExeAliasTable& aliases) {
@@ -219,7 +256,10 @@ PinnedProcess find_pinned(std::string_view path, const ExeAliasTable& aliases) {
     for (const WinProcessRow& row : table) {
         if (row.exe.empty() || row.exe != exe) continue;
         const auto pid = static_cast<DWORD>(std::stoul(row.pid));
-        const HANDLE process = OpenProcess(kPinAccess, FALSE, pid);
+        // An elevated program cannot be ended from here, but still be held.
+        HANDLE process = OpenProcess(kPinAccess, FALSE, pid);
+        if (!process && GetLastError() == ERROR_ACCESS_DENIED)
+            process = OpenProcess(kHoldAccess, FALSE, pid);
         if (!process && GetLastError() == ERROR_INVALID_PARAMETER) continue; // gone
         PinnedProcess pin(new ProcessPin);
         pin->pid = pid;
@@ -233,9 +273,9 @@ PinnedProcess find_pinned(std::string_view path, const ExeAliasTable& aliases) {
     return nullptr;
 }
 
-PinnedProcess open_pinned(std::string_view path) {
+PinnedProcess open_pinned(std::string_view path, const StartSettings& how) {
     PinnedProcess pin(new ProcessPin);
-    if (!shell_open({std::string(path)}, &pin->handle)) return nullptr;
+    if (!shell_open({std::string(path)}, how, &pin->handle)) return nullptr;
     pin->pid = pin->handle ? GetProcessId(pin->handle) : 0;
     pin->started = true;
     return pin;

@@ -15,7 +15,12 @@ struct InstanceLock::Hold {
 InstanceLock::InstanceLock(const std::string& path) : hold_(std::make_unique<Hold>()) {
     // Not inheritable (no security attributes), so started programs never hold it.
     hold_->mutex = CreateMutexW(nullptr, FALSE, widen(path).c_str());
-    if (!hold_->mutex) return;
+    // A keeprun running as administrator holds a mutex this one may not open:
+    // it runs all the same.
+    if (!hold_->mutex) {
+        hold_->taken_by_other = GetLastError() == ERROR_ACCESS_DENIED;
+        return;
+    }
     hold_->taken_by_other = GetLastError() == ERROR_ALREADY_EXISTS;
     hold_->held = !hold_->taken_by_other;
 }

@@ -21,7 +21,10 @@ class QuietWorld final : public ProcessControl, public WindowPing, public Clicke
         aliases = table;
         return true;
     }
-    void open(const std::string& path) override { opened.push_back(path); }
+    StartOutcome open(const std::string& path, const StartSettings&) override {
+        opened.push_back(path);
+        return StartOutcome::started;
+    }
     void close(const std::string&) override {}
     void end_pinned(const std::string&) override {}
     bool end_if_crashed(const std::string&) override { return false; }

@@ -46,7 +46,7 @@ class FakeFiles final : public FileStatus {
 };
 
 struct Event {
-    std::string what; // "open", "close", "click"
+    std::string what; // "open", "failed open", "close", "click"
     std::string argument;
     std::int64_t ms;
     std::int64_t steady_ms;
@@ -66,10 +66,15 @@ class FakeWorld final : public ProcessControl,
         if (path == throw_for) throw std::runtime_error("process list unavailable");
         return running.contains(path);
     }
-    void open(const std::string& path) override {
+    StartOutcome open(const std::string& path, const StartSettings& how) override {
         if (path == throw_for) throw std::runtime_error("cannot start");
+        if (starts_pending) return StartOutcome::pending;
+        const bool fails = failing.contains(path);
+        events.push_back({fails ? "failed open" : "open", path, clock_.ms(), clock_.steady_ms()});
+        started_with = how;
+        if (fails) return StartOutcome::failed;
         if (!exits_at_once.contains(path)) running.insert(path);
-        events.push_back({"open", path, clock_.ms(), clock_.steady_ms()});
+        return StartOutcome::started;
     }
     void close(const std::string& path) override {
         running.erase(path);
@@ -100,6 +105,9 @@ class FakeWorld final : public ProcessControl,
         if (during_click) during_click();
     }
     void record_line_added(const std::string& line) override { lines.push_back(line); }
+    void slot_event(const SlotEvent& e) override {
+        if (e.kind == SlotEventKind::open_failed) failed_slots.push_back(e.slot_number);
+    }
 
     std::vector<Event> of(const std::string& what) const {
         std::vector<Event> out;
@@ -119,6 +127,10 @@ class FakeWorld final : public ProcessControl,
     int pings = 0;
     ExeAliasTable aliases; // as the last running check was given them
     std::string throw_for;
+    std::set<std::string> failing; // starts of these fail
+    bool starts_pending = false;   // every start waits (for an elevation prompt)
+    StartSettings started_with;    // as the last start was given them
+    std::vector<int> failed_slots;
     std::function<void()> during_click;
 
   private:
@@ -127,11 +139,11 @@ class FakeWorld final : public ProcessControl,
 
 class FakeShortcuts final : public ShortcutReader {
   public:
-    std::optional<std::string> target(std::string_view path) const override {
-        const auto it = targets.find(std::string(path));
-        return it == targets.end() ? std::nullopt : std::optional<std::string>(it->second);
+    std::optional<Shortcut> read(std::string_view path) const override {
+        const auto it = shortcuts.find(std::string(path));
+        return it == shortcuts.end() ? std::nullopt : std::optional<Shortcut>(it->second);
     }
-    std::map<std::string, std::string> targets; // a missing entry cannot be read
+    std::map<std::string, Shortcut> shortcuts; // a missing entry cannot be read
 };
 
 struct Rig {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes.h"
+#include "system/argument_text.h"
 #include "system/desktop_entry.h"
 #include "system/program_file.h"
 #include "tests/support/temp_dir.h"
@@ -86,13 +87,31 @@ TEST(DesktopEntry, TakesTheProgramOfExec) {
         {"env alone", "[Desktop Entry]\nExec=env LANG=C\n", nullptr},
     };
     for (const Case& c : cases) {
-        const auto got = desktop_exec_program(c.text);
+        const auto got = desktop_launch(c.text);
         if (c.want) {
             ASSERT_TRUE(got.has_value()) << c.name;
-            EXPECT_EQ(*got, c.want) << c.name;
+            EXPECT_EQ(got->program, c.want) << c.name;
         } else {
-            EXPECT_FALSE(got.has_value()) << c.name << ": " << got.value_or("");
+            EXPECT_FALSE(got.has_value()) << c.name << ": " << got->program;
         }
+    }
+}
+
+TEST(DesktopEntry, KeepsTheArgumentsAndStartFolder) {
+    const std::tuple<const char*, std::vector<std::string>, const char*> cases[] = {
+        {"Exec=/opt/g/run --full %U -w \"a b\"\nPath=/srv/My\\sGame\n",
+         {"--full", "-w", "a b"},
+         "/srv/My Game"},
+        {"Exec=env A=1 game 100%% \"x\\\\\"y\"\n", {"100%", "x\"y"}, ""},
+        {"Path=/elsewhere\nExec=/bin/x\n[Desktop Action a]\nPath=/wrong\n", {}, "/elsewhere"},
+    };
+    for (const auto& [entry, arguments, folder] : cases) {
+        const auto got = desktop_launch(std::string("[Desktop Entry]\n") + entry);
+        ASSERT_TRUE(got.has_value()) << entry;
+        EXPECT_EQ(got->arguments, arguments) << entry;
+        EXPECT_EQ(got->folder, folder) << entry;
+        // Stored as one text, they come back as they were.
+        EXPECT_EQ(split_argument_text(join_argument_text(arguments)), arguments) << entry;
     }
 }
 
@@ -146,10 +165,11 @@ TEST(OnDisk, LocalFileStatusAndLauncher) {
     EXPECT_FALSE(files.status(dir.path().string()).regular);
     EXPECT_FALSE(files.status(dir.file("missing")).exists);
 
-    EXPECT_EQ(desktop_entry_program(launcher, files), program);
-    EXPECT_EQ(desktop_entry_program(to_document, files), document); // the drop rule rejects it
-    EXPECT_FALSE(desktop_entry_program(dir.file("gone.desktop"), files).has_value());
-    EXPECT_FALSE(desktop_entry_program(dir.path().string(), files).has_value());
+    EXPECT_EQ(desktop_entry_shortcut(launcher, files)->target, program);
+    EXPECT_EQ(desktop_entry_shortcut(to_document, files)->target,
+              document); // the drop rule rejects it
+    EXPECT_FALSE(desktop_entry_shortcut(dir.file("gone.desktop"), files).has_value());
+    EXPECT_FALSE(desktop_entry_shortcut(dir.path().string(), files).has_value());
 }
 
 #endif

@@ -1,6 +1,8 @@
 // The engine driven tick by tick on a fake clock, 500 ms apart, over simulated hours.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "fakes.h"
 
 using namespace keeprun;
@@ -133,6 +135,50 @@ TEST(FirstKindScenario, ClearMidListStopsTheList) {
     EXPECT_EQ(rig.world.of("open").size(), 1u);
     EXPECT_TRUE(rig.world.of("click").empty());
     EXPECT_EQ(rig.world.lines.size(), 1u);
+}
+
+// A start that waits for the user holds the list; one that fails is recorded
+// as failed, clicks nothing and is heard by listeners; both slot kinds.
+TEST(StartScenario, WaitingAndFailedStartsAreNeitherClickedNorRecordedAsOpened) {
+    for (const int slot_number : {1, 5}) {
+        Rig rig(LocalTime{2026, 12, 8, 9, 59, 0});
+        rig.files.add_program(kProgram);
+        Slot& slot = rig.session.slot(slot_number);
+        rig.shortcuts.shortcuts["/home/u/app.desktop"] = {kProgram, {"-x \"a b\"", "/srv"}};
+        ASSERT_EQ(slot.drop_files({"/home/u/app.desktop"}), DropOutcome::accepted);
+        slot.set_position(0, "1*1");
+        slot.set_position(1, "2*2");
+        if (slot_number == 5) {
+            slot.set_choice_text(0, "整点重启");
+            slot.set_switch(0, 1);
+        }
+        const std::string n = std::to_string(slot_number);
+
+        rig.world.starts_pending = true;
+        rig.run_for_seconds(120);
+        EXPECT_TRUE(rig.world.of("open").empty() && rig.world.of("click").empty()) << n;
+        EXPECT_NE(slot.steps().first_pending(), 0) << n << ": the list waits on the start";
+
+        rig.world.starts_pending = false;
+        rig.world.failing.insert(kProgram);
+        ASSERT_TRUE(rig.run_until([&] { return !rig.world.of("failed open").empty(); }, 5)) << n;
+        rig.run_for_seconds(30);
+        const auto failed = rig.world.of("failed open");
+        // Failed starts count as quick exits: the crash-loop waits follow them.
+        const auto last_failure =
+            std::ranges::find_if(rig.world.lines.rbegin(), rig.world.lines.rend(),
+                                 [](const std::string& l) { return l.ends_with("打开失败"); });
+        ASSERT_NE(last_failure, rig.world.lines.rend()) << n;
+        EXPECT_EQ(last_failure->substr(8), " 程序" + n + "打开失败") << n;
+        EXPECT_EQ(last_failure->substr(0, 8), clock_text_at(failed.back().ms)) << n;
+        EXPECT_TRUE(rig.world.of("click").empty()) << n;
+        EXPECT_EQ(rig.world.failed_slots.front(), slot_number);
+        EXPECT_EQ(rig.world.started_with, (StartSettings{"-x \"a b\"", "/srv"})) << n;
+
+        rig.world.failing.clear();
+        ASSERT_TRUE(rig.run_until([&] { return rig.world.of("click").size() == 2; }, 3600)) << n;
+        EXPECT_EQ(rig.world.lines.back().substr(8), " 打开程序" + n) << n;
+    }
 }
 
 TEST(FirstKindScenario, WallClockStepsNeitherStretchNorShortenAWait) {

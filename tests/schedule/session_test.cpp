@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "fakes.h"
 #include "tests/support/temp_dir.h"
@@ -18,12 +19,11 @@ const std::string kData = KEEPRUN_TEST_DATA "/session/";
 struct Heard final : SessionListener {
     void slot_changed(int n) override { slots.push_back(n); }
     void slot_event(const SlotEvent& e) override {
-        programs.push_back(std::to_string(static_cast<int>(e.kind)) + " " +
-                           std::to_string(e.slot_number) + " " + e.path);
+        programs.emplace_back(e.kind, e.slot_number, e.path);
     }
     void option_changed(int value) override { options.push_back(value); }
     std::vector<int> slots;
-    std::vector<std::string> programs;
+    std::vector<std::tuple<SlotEventKind, int, std::string>> programs;
     std::vector<int> options;
 };
 
@@ -46,8 +46,9 @@ TEST(Session, LoadsTicksAndSavesByteForByte) {
     rig.session.set_program_aliases({{"KEEP", "KEEP-X"}});
     rig.run_for_seconds(60);
     EXPECT_EQ(rig.world.aliases, (ExeAliasTable{{"KEEP", "KEEP-X"}}));
-    EXPECT_EQ(heard.programs,
-              (std::vector<std::string>{"0 1 /opt/app/keep", "1 5 /opt/app/timed"}));
+    EXPECT_EQ(heard.programs, (std::vector<std::tuple<SlotEventKind, int, std::string>>{
+                                  {SlotEventKind::opened, 1, "/opt/app/keep"},
+                                  {SlotEventKind::closed, 5, "/opt/app/timed"}}));
     EXPECT_EQ(rig.world.of("click").size(), 2u);
     heard.slots.clear();
     rig.session.slot(3).set_position(1, "7*8");

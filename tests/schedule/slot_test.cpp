@@ -79,8 +79,9 @@ TEST(Slot, LoadingAppliesOnlyWhatTheStringHolds) {
          "/b[*]8[*]3[*]3[*]3[*][*][*][*][*]0[*]0" + tail},
         {"/b[*]8[*]3[*]3[*]3[*][*][*][*][*]1[*]1[*][*]",
          "/b[*]8[*]3[*]3[*]3[*][*][*][*][*]0[*]0[*]00:00:00[*]20:01:00[*][*][*]"},
-        {"/b[*]8[*]3[*]3[*]3[*][*][*][*][*]0[*]0[*]整点重启[*]20:01:00[*]r[*]r[*]r[*]r",
-         "/b[*]8[*]3[*]3[*]3[*][*][*][*][*]0[*]0" + tail},
+        // a shortcut's arguments and start folder; what follows them is ignored
+        {"/b[*]8[*]3[*]3[*]3[*][*][*][*][*]0[*]0[*]整点重启[*]20:01:00[*]-w 1[*]/g[*]r[*]r",
+         "/b[*]8[*]3[*]3[*]3[*][*][*][*][*]0[*]0[*]整点重启[*]20:01:00[*]-w 1[*]/g[*]"},
     };
     for (const auto& [stored, want] : cases) {
         Rig rig;
@@ -205,6 +206,7 @@ TEST(Slot, DropTakesProgramsAndShortcutsAndRejectsOtherFiles) {
         {FileRules::windows, {"C:\\s\\Big.LNK"}, DropOutcome::accepted, "C:\\Big\\BIG.EXE", 1},
         {FileRules::windows, {"C:\\s\\doc.lnk"}, DropOutcome::ignored, nullptr, 1},
         {FileRules::windows, {"C:\\s\\broken.lnk"}, DropOutcome::ignored, nullptr, 1},
+        {FileRules::windows, {"C:\\s\\odd.lnk"}, DropOutcome::ignored, nullptr, 1},
         {FileRules::windows, {"C:\\readme.txt"}, DropOutcome::rejected, nullptr, 1},
         {FileRules::windows,
          {"C:\\1.exe", "C:\\2.exe", "C:\\3.exe"},
@@ -230,12 +232,15 @@ TEST(Slot, DropTakesProgramsAndShortcutsAndRejectsOtherFiles) {
         rig.files.add_program("/opt/a[*]b");
         rig.files.add_document("/home/u/x.exe");
         rig.files.add_document("/home/u/notes.txt");
-        rig.shortcuts.targets = {{"C:\\Desk\\App.lnk", "C:\\Program Files\\App\\app.exe"},
-                                 {"C:\\s\\Big.LNK", "C:\\Big\\BIG.EXE"},
-                                 {"C:\\s\\doc.lnk", "C:\\s\\doc.docx"},
-                                 {"/home/u/game.desktop", "/opt/game/game"},
-                                 {"/home/u/notes.desktop", "/home/u/notes.txt"},
-                                 {"/home/u/ab.desktop", "/opt/a[*]b"}};
+        rig.shortcuts.shortcuts = {
+            {"C:\\Desk\\App.lnk",
+             {"C:\\Program Files\\App\\app.exe", {"-w \"a b\"", "D:\\App Data"}}},
+            {"C:\\s\\Big.LNK", {"C:\\Big\\BIG.EXE", {}}},
+            {"C:\\s\\doc.lnk", {"C:\\s\\doc.docx", {}}},
+            {"C:\\s\\odd.lnk", {"C:\\Big\\BIG.EXE", {"[*]", ""}}},
+            {"/home/u/game.desktop", {"/opt/game/game", {"--full", "/srv/game"}}},
+            {"/home/u/notes.desktop", {"/home/u/notes.txt", {}}},
+            {"/home/u/ab.desktop", {"/opt/a[*]b", {}}}};
         TimedSlot& slot = rig.master.second(1);
         slot.apply_param_string(
             "/old[*]30[*]4[*]5[*]6[*]1*1[*]2*2[*][*]4*4[*]0[*]1[*]整点重启[*]06:00:00");
@@ -246,11 +251,20 @@ TEST(Slot, DropTakesProgramsAndShortcutsAndRejectsOtherFiles) {
 
         EXPECT_EQ(slot.drop_files(c.files), c.want) << name;
         EXPECT_EQ(changes, c.changes) << name;
-        const std::string want =
-            c.path_after ? c.path_after + std::string("[*]8[*]3[*]3[*]3[*][*][*][*][*]0[*]1[*]"
-                                                      "整点重启[*]06:00:00[*][*][*]")
-                         : stored;
+        const auto dropped = rig.shortcuts.shortcuts.find(name);
+        const StartSettings start = c.path_after && dropped != rig.shortcuts.shortcuts.end()
+                                        ? dropped->second.start
+                                        : StartSettings{};
+        const std::string want = c.path_after
+                                     ? c.path_after +
+                                           std::string("[*]8[*]3[*]3[*]3[*][*][*][*][*]0[*]1[*]"
+                                                       "整点重启[*]06:00:00[*]") +
+                                           start.arguments + "[*]" + start.folder + "[*]"
+                                     : stored;
         EXPECT_EQ(slot.to_param_string(), want) << name;
+        // A typed path has no shortcut's settings.
+        slot.set_path_text("/typed");
+        EXPECT_EQ(slot.start_settings(), StartSettings{}) << name;
     }
 }
 

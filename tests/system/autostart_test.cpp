@@ -10,6 +10,11 @@
 namespace keeprun::testing {
 namespace {
 
+std::string exec_program(const std::string& entry_text) {
+    const auto launch = desktop_launch(entry_text);
+    return launch ? launch->program : "";
+}
+
 // The Exec= line of the entry.
 std::string exec_line(const std::string& entry) {
     const auto at = entry.find("\nExec=");
@@ -34,11 +39,11 @@ TEST_F(Autostart, OnWritesTheEntryAndOffRemovesIt) {
     ASSERT_EQ(set_autostart(true, "/opt/keeprun/bin/keeprun"), "");
     EXPECT_TRUE(autostart_enabled());
     const std::string text = slurp(entry());
-    EXPECT_EQ(desktop_exec_program(text), "/opt/keeprun/bin/keeprun");
+    EXPECT_EQ(exec_program(text), "/opt/keeprun/bin/keeprun");
     EXPECT_NE(text.find("Type=Application\n"), std::string::npos);
 
     ASSERT_EQ(set_autostart(true, "/usr/bin/keeprun"), "") << "a second write replaces the first";
-    EXPECT_EQ(desktop_exec_program(slurp(entry())), "/usr/bin/keeprun");
+    EXPECT_EQ(exec_program(slurp(entry())), "/usr/bin/keeprun");
     ASSERT_EQ(set_autostart(false, ""), "");
     EXPECT_FALSE(autostart_enabled());
     EXPECT_EQ(set_autostart(false, ""), "") << "off when already off";
@@ -47,7 +52,7 @@ TEST_F(Autostart, OnWritesTheEntryAndOffRemovesIt) {
 TEST_F(Autostart, WithoutXdgConfigHomeTheEntryGoesUnderHome) {
     ::unsetenv("XDG_CONFIG_HOME");
     ASSERT_EQ(set_autostart(true, "/usr/bin/keeprun"), "");
-    EXPECT_EQ(desktop_exec_program(slurp(home.file(".config/autostart/keeprun.desktop"))),
+    EXPECT_EQ(exec_program(slurp(home.file(".config/autostart/keeprun.desktop"))),
               "/usr/bin/keeprun");
     EXPECT_TRUE(autostart_enabled());
 }
@@ -67,7 +72,7 @@ TEST_F(Autostart, ExecQuotesTheProgramAsLaunchersRequire) {
     for (const auto& c : cases) {
         ASSERT_EQ(set_autostart(true, c.program), "") << c.program;
         EXPECT_EQ(exec_line(slurp(entry())), c.exec) << c.program;
-        EXPECT_EQ(desktop_exec_program(slurp(entry())), c.program) << "read back";
+        EXPECT_EQ(exec_program(slurp(entry())), c.program) << "read back";
     }
 }
 

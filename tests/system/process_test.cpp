@@ -88,15 +88,17 @@ TEST_F(RealProcesses, StartedProgramIsDetachedAndCleanlyEquipped) {
     const std::string prog = copy_program("prog");
     ASSERT_FALSE(running(prog));
     signal(SIGUSR1, SIG_IGN); // must not reach the started program
-    ASSERT_TRUE(open_program(prog));
+    ASSERT_TRUE(open_program(prog, {"-w \"a b\"", ""}));
     signal(SIGUSR1, SIG_DFL);
     ASSERT_TRUE(wait_until([&] { return running(prog); }));
     const auto pids = pids_running(prog);
     ASSERT_EQ(pids.size(), 1u);
     const long pid = pids.front();
 
-    EXPECT_EQ(proc_text(pid, "cmdline"), prog + std::string(1, '\0')) << "argv is the path alone";
-    EXPECT_EQ(fs::read_symlink("/proc/" + std::to_string(pid) + "/cwd"), fs::current_path());
+    EXPECT_EQ(proc_text(pid, "cmdline"), prog + std::string("\0-w\0a b\0", 8))
+        << "argv is the path and the shortcut's arguments";
+    EXPECT_EQ(fs::read_symlink("/proc/" + std::to_string(pid) + "/cwd"), dir_.path())
+        << "started in its own folder";
     // A sanitizer build of the program opens files of its own while it starts up;
     // a descriptor handed down by keeprun would stay open for good.
     std::vector<std::string> fds;
@@ -127,6 +129,19 @@ TEST_F(RealProcesses, OpenReportsAProgramThatCannotStart) {
     fs::permissions(dir_.file("plain.txt"), fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_FALSE(open_program(dir_.file("plain.txt")));
     EXPECT_FALSE(open_program(""));
+    EXPECT_FALSE(open_program(copy_program("homeless"), {"", dir_.file("gone")}))
+        << "a start folder that is gone";
+}
+
+TEST_F(RealProcesses, AShortcutsStartFolderIsWhereTheProgramStarts) {
+    const std::string prog = copy_program("elsewhere");
+    fs::create_directory(dir_.file("data"));
+    ProgramPins pins;
+    EXPECT_EQ(pins.open(prog, {"", dir_.file("data")}), StartOutcome::started);
+    ASSERT_TRUE(wait_until([&] { return pids_running(prog).size() == 1; }));
+    EXPECT_EQ(fs::read_symlink("/proc/" + std::to_string(pids_running(prog).front()) + "/cwd"),
+              dir_.file("data"));
+    EXPECT_EQ(pins.open(dir_.file("missing"), {}), StartOutcome::failed);
 }
 
 TEST_F(RealProcesses, OneCloseEndsEveryInstance) {
@@ -254,7 +269,7 @@ bool ended(long pid) {
 TEST_F(RealProcesses, APinnedProgramIsAnsweredFromItsPinUntilItEnds) {
     const std::string prog = copy_program("pinned");
     ProgramPins pins;
-    pins.open(prog);
+    ASSERT_EQ(pins.open(prog, {}), StartOutcome::started);
     ASSERT_TRUE(wait_until([&] { return pids_running(prog).size() == 1; }));
     const long pid = pids_running(prog).front();
     EXPECT_TRUE(pins.is_running(prog, {}));
@@ -278,7 +293,7 @@ TEST_F(RealProcesses, AnIdBecomingAnotherProgramCountsOnlyWhenKeeprunStartedIt) 
     const std::string found = write_script("found.sh", wait_then_exec);
 
     ProgramPins pins;
-    pins.open(started);
+    ASSERT_EQ(pins.open(started, {}), StartOutcome::started);
     spawn({found});
     ASSERT_TRUE(wait_until([&] { return running(started) && running(found); }));
     EXPECT_TRUE(pins.is_running(started, {}));

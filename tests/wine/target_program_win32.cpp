@@ -1,8 +1,9 @@
 // The program the Wine run gives to a slot: the Windows twin of the end-to-end
-// test program. It logs its start and every click on its window to
-// "<its own path>.log" and runs until it is ended. Its file name chooses a
-// fault: "...crashes..." crashes after 3 s (and a crash dialog holds it),
-// "...hangs..." stops taking its messages after 5 s.
+// test program. It logs its start (with the folder it runs in and its
+// arguments) and every click on its window to "<its own path>.log" and runs
+// until it is ended. Its file name chooses a fault: "...crashes..." crashes
+// after 3 s (and a crash dialog holds it), "...hangs..." stops taking its
+// messages after 5 s.
 #include "wine_target.h"
 
 #include <fstream>
@@ -54,6 +55,13 @@ LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     log_line("start " + std::to_string(GetCurrentProcessId()));
+    char folder[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, folder);
+    log_line(std::string("folder ") + folder);
+    std::string arguments;
+    for (int i = 1; i < __argc; ++i)
+        arguments += std::string(i > 1 ? "|" : "") + __argv[i];
+    log_line("arguments " + arguments);
     WNDCLASSW window_class{};
     window_class.lpfnWndProc = window_proc;
     window_class.hInstance = instance;

@@ -20,9 +20,19 @@ const std::string kTitle = "程序守护与定时重启助手";
 const std::string kTarget = "C:\\programs\\keeprun-wine-target.exe";
 const std::string kClickAt = std::to_string(kTargetX + 60) + "*" + std::to_string(kTargetY + 60);
 const std::string kClickSeen = std::to_string(kTargetX + 60) + " " + std::to_string(kTargetY + 60);
-// A first-kind slot's parameter string: open delay 1 s, one click position.
+// A first-kind slot's parameter string: open delay 1 s, one click position,
+// the arguments of the shortcut it was dropped as.
 const std::string kSlot =
-    kTarget + "[*]1[*]3[*]3[*]3[*]" + kClickAt + "[*][*][*][*]0[*]0[*][*]20:01[*][*][*]";
+    kTarget + "[*]1[*]3[*]3[*]3[*]" + kClickAt + "[*][*][*][*]0[*]0[*][*]20:01[*]-w \"a b\"[*][*]";
+// Slot 2 holds a file that is no program: its start fails.
+const std::string kBroken = "C:\\programs\\broken.exe";
+const std::string kBrokenSlot =
+    kBroken + "[*]1[*]3[*]3[*]3[*]" + kClickAt + "[*][*][*][*]0[*]0[*][*]20:01[*][*][*]";
+const std::string kExitLink = "https://example.com/bye";
+// The first vendor button (帮助) in the main window, from its corner.
+constexpr int kVendorButtonX = 308;
+constexpr int kVendorButtonY = 17;
+const std::string kRunKey = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // A Wine process runs this Windows program (its command line is the Windows one).
 bool wine_program_runs(const std::string& windows_path) {
@@ -43,7 +53,7 @@ class WineRun : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         session_ = new Session;
-        session_->serve(server_text(kTitle, "在 Wine 中运行的公告"));
+        session_->serve(server_text(kTitle, "在 Wine 中运行的公告", kExitLink));
         run({"wineserver", "-p"}, 60s);
         run({"wineboot", "-i"}, 300s);
     }
@@ -57,7 +67,8 @@ class WineRun : public ::testing::Test {
     }
 
     static Env env() {
-        return {{"PATH", "/usr/bin:/bin"},
+        // The stand-in xdg-open first: Wine hands web addresses to it.
+        return {{"PATH", (s().root() / "bin").string() + ":/usr/bin:/bin"},
                 {"HOME", (s().root() / "home").string()},
                 {"DISPLAY", s().display()},
                 {"WINEPREFIX", (s().root() / "wine").string()},
@@ -74,6 +85,16 @@ class WineRun : public ::testing::Test {
         Process p(argv, env(), out);
         if (!p.wait_exit(limit)) ADD_FAILURE() << argv.front() << " " << argv.back() << " hangs";
         return slurp(out);
+    }
+    // Runs the installer silently; its exit code.
+    static std::optional<int> install(const fs::path& setup) {
+        Process p({"wine", setup.string(), "/S", "/AUTOSTART"}, env(),
+                  s().root() / ("setup" + std::to_string(++runs_) + ".log"));
+        return p.wait_exit(300s);
+    }
+    static bool run_value_set() {
+        return run({"wine", "reg", "query", kRunKey, "/v", "keeprun"}, 60s)
+                   .find("\"C:\\Program Files\\keeprun\\keeprun.exe\"") != std::string::npos;
     }
     static std::unique_ptr<Process> start(const std::string& exe) {
         return std::make_unique<Process>(std::vector<std::string>{"wine", exe}, env(),
@@ -92,8 +113,9 @@ class WineRun : public ::testing::Test {
         fs::create_directories(target.parent_path());
         fs::copy_file(win_build() / "keeprun-wine-target.exe", target,
                       fs::copy_options::overwrite_existing);
-        spit(drive_c() / "zx" / "data.ini",
-             cp936_encode("[gx]\r\n0=0\r\n[cx1]\r\n1=" + kSlot + "\r\n"));
+        spit(drive_c() / "programs" / "broken.exe", "not a program");
+        spit(drive_c() / "zx" / "data.ini", cp936_encode("[gx]\r\n0=0\r\n[cx1]\r\n1=" + kSlot +
+                                                         "\r\n[cx2]\r\n2=" + kBrokenSlot + "\r\n"));
         return target;
     }
     static bool announcement_shown(unsigned long window) {
@@ -132,6 +154,16 @@ TEST_F(WineRun, KeepsTheProgramRunningClicksWhereStoredAndSavesInCodePage936) {
     ASSERT_TRUE(wait_until([&] { return started_pids(target.string()).size() == 1; }, 15s));
     ASSERT_TRUE(wait_until([&] { return clicks(target.string()).size() == 1; }, 15s));
     EXPECT_EQ(clicks(target.string()).front(), kClickSeen);
+    // Started in its own folder, as Explorer does, with the shortcut's arguments.
+    const std::string log = slurp(target.string() + ".log");
+    EXPECT_NE(log.find("folder C:\\programs\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("arguments -w|a b\n"), std::string::npos) << log;
+    // A vendor button's address reaches the browser.
+    click_in(window, kVendorButtonX, kVendorButtonY);
+    EXPECT_TRUE(wait_until(
+        [&] { return s().opened_links().find("https://example.com/help\n") != std::string::npos; },
+        20s))
+        << s().opened_links();
 
     const auto killed_at = std::chrono::steady_clock::now();
     run({"wine", "taskkill", "/F", "/PID", std::to_string(started_pids(target.string()).front())},
@@ -176,11 +208,17 @@ TEST_F(WineRun, KeepsTheProgramRunningClicksWhereStoredAndSavesInCodePage936) {
 
     close_confirmed(window);
     ASSERT_EQ(keeprun->wait_exit(30s), std::optional<int>(0));
+    EXPECT_TRUE(wait_until(
+        [&] { return s().opened_links().find(kExitLink + "\n") != std::string::npos; }, 20s))
+        << "the exit link after the close: " << s().opened_links();
     const std::string ini = slurp(drive_c() / "zx" / "data.ini");
     EXPECT_NE(ini.find(cp936_encode("1=" + kSlot)), std::string::npos) << cp936_decode(ini);
     const std::string record = slurp(drive_c() / "zx" / "jilu.txt");
     EXPECT_NE(record.find(cp936_encode("打开程序1")), std::string::npos)
         << "the record is written in code page 936: " << cp936_decode(record);
+    EXPECT_NE(record.find(cp936_encode("程序2打开失败")), std::string::npos)
+        << "a start that fails is recorded as failed: " << cp936_decode(record);
+    EXPECT_EQ(record.find(cp936_encode("打开程序2")), std::string::npos) << cp936_decode(record);
 }
 
 TEST_F(WineRun, TheInstalledProgramStartsWithWindowsSavesAtSessionEndAndIsUninstalled) {
@@ -188,19 +226,24 @@ TEST_F(WineRun, TheInstalledProgramStartsWithWindowsSavesAtSessionEndAndIsUninst
     for (const auto& entry : fs::directory_iterator(win_build()))
         if (entry.path().filename().string().ends_with("-setup.exe")) setup = entry.path();
     ASSERT_FALSE(setup.empty()) << "no installer in " << win_build();
-    run({"wine", setup.string(), "/S", "/AUTOSTART"}, 300s);
     const fs::path folder = drive_c() / "Program Files" / "keeprun";
+    // Systems Qt 6 cannot serve are refused before anything is installed.
+    for (const char* version : {"win7", "win81"}) {
+        run({"wine", "reg", "add", "HKCU\\Software\\Wine", "/v", "Version", "/d", version, "/f"},
+            60s);
+        EXPECT_EQ(install(setup), std::optional<int>(3)) << version;
+        EXPECT_FALSE(fs::exists(folder)) << version;
+    }
+    run({"wine", "reg", "delete", "HKCU\\Software\\Wine", "/v", "Version", "/f"}, 60s);
+    ASSERT_EQ(install(setup), std::optional<int>(0));
     const fs::path shortcut = drive_c() / "ProgramData" / "Microsoft" / "Windows" / "Start Menu" /
                               "Programs" / "keeprun.lnk";
     ASSERT_TRUE(fs::exists(folder / "keeprun.exe"));
     EXPECT_TRUE(fs::exists(folder / "uninstall.exe"));
     EXPECT_TRUE(fs::exists(folder / "platforms" / "qwindows.dll"));
     EXPECT_TRUE(fs::exists(shortcut));
-    const std::string run_key = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-    EXPECT_NE(run({"wine", "reg", "query", run_key, "/v", "keeprun"}, 60s)
-                  .find("\"C:\\Program Files\\keeprun\\keeprun.exe\""),
-              std::string::npos)
-        << "start with Windows is the per-user Run key";
+    EXPECT_TRUE(fs::exists(folder / "qt.conf"));
+    EXPECT_FALSE(run_value_set()) << "the installer leaves the choice to keeprun's user";
 
     const fs::path target = place_target_in_slot_1();
     fs::remove(drive_c() / "zx" / "jilu.txt");
@@ -208,6 +251,7 @@ TEST_F(WineRun, TheInstalledProgramStartsWithWindowsSavesAtSessionEndAndIsUninst
     const unsigned long window = s().wait_window(kTitle, 120s);
     ASSERT_NE(window, 0u) << "the installed program shows its window";
     ASSERT_TRUE(announcement_shown(window));
+    EXPECT_TRUE(run_value_set()) << "start with Windows, taken over by the user's keeprun";
     const size_t starts = started_pids(target.string()).size();
     click_in(window, kAnnouncementButtonX, kAnnouncementButtonY);
     ASSERT_TRUE(wait_until([&] { return started_pids(target.string()).size() > starts; }, 15s))
@@ -224,6 +268,7 @@ TEST_F(WineRun, TheInstalledProgramStartsWithWindowsSavesAtSessionEndAndIsUninst
     run({"wine", "wineboot"}, 120s);
     const unsigned long again = s().wait_window(kTitle, 120s);
     ASSERT_NE(again, 0u) << "started with Windows";
+    EXPECT_EQ(install(setup), std::optional<int>(4)) << "no update over a running keeprun";
     // Ended for good (the close question was shown above), so its files can go.
     run({"wine", "taskkill", "/F", "/IM", "keeprun.exe"}, 30s);
     ASSERT_TRUE(wait_until(
@@ -239,8 +284,7 @@ TEST_F(WineRun, TheInstalledProgramStartsWithWindowsSavesAtSessionEndAndIsUninst
                return left;
            }());
     EXPECT_FALSE(fs::exists(shortcut));
-    EXPECT_EQ(run({"wine", "reg", "query", run_key, "/v", "keeprun"}, 60s).find("keeprun.exe"),
-              std::string::npos);
+    EXPECT_FALSE(run_value_set());
 }
 
 // When a target logged its fault ("crash" or "hang") and when it started again.

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <objbase.h>
+#include <sddl.h>
 #include <shlobj.h>
 
 #include <filesystem>
@@ -103,6 +104,19 @@ TEST(Win32Process, TheInstanceMutexHoldsAcrossProcesses) {
     EXPECT_TRUE(wait_until([&] { return InstanceLock(name).taken_by_other(); }));
     close_program(holder);
     EXPECT_TRUE(wait_until([&] { return InstanceLock(name).held(); }));
+
+    // An administrator's keeprun: its mutex grants this user nothing.
+    PSECURITY_DESCRIPTOR nobody = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:", SDDL_REVISION_1,
+                                                                     &nobody, nullptr));
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, nobody, FALSE};
+    const HANDLE elevated = CreateMutexW(&attributes, FALSE, widen(name + "-admin").c_str());
+    ASSERT_TRUE(elevated);
+    const InstanceLock second(name + "-admin");
+    EXPECT_TRUE(second.taken_by_other());
+    EXPECT_FALSE(second.held());
+    CloseHandle(elevated);
+    LocalFree(nobody);
 }
 
 TEST(Win32Store, TextsRoundTripThroughTheRegistry) {
@@ -126,9 +140,23 @@ TEST(Win32Store, TextsRoundTripThroughTheRegistry) {
 
 TEST(Win32Store, StartAtLoginIsTheQuotedPathInTheRunKey) {
     const std::string program = "C:\\Program Files\\keeprun 程序\\keeprun.exe";
+    const wchar_t approved_key[] =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
+    const auto switch_in_task_manager = [&](BYTE state) {
+        const BYTE value[12] = {state};
+        ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, approved_key, L"keeprun", REG_BINARY, value,
+                                  sizeof value),
+                  ERROR_SUCCESS);
+    };
     for (int round = 0; round < 2; ++round) { // a second switch-on or -off changes nothing
-        ASSERT_EQ(set_autostart(true, program), "");
+        // Qt's path has forward slashes; a switch-off in Task Manager is undone.
+        ASSERT_EQ(set_autostart(true, "C:/Program Files/keeprun 程序/keeprun.exe"), "");
         EXPECT_TRUE(autostart_enabled());
+        switch_in_task_manager(3);
+        EXPECT_FALSE(autostart_enabled());
+        switch_in_task_manager(2);
+        EXPECT_TRUE(autostart_enabled());
+        switch_in_task_manager(3);
     }
     wchar_t value[MAX_PATH] = {};
     DWORD size = sizeof value;
@@ -136,6 +164,8 @@ TEST(Win32Store, StartAtLoginIsTheQuotedPathInTheRunKey) {
                            L"keeprun", RRF_RT_REG_SZ, nullptr, value, &size),
               ERROR_SUCCESS);
     EXPECT_EQ(narrow(value), "\"" + program + "\"");
+    ASSERT_EQ(set_autostart(true, program), "");
+    EXPECT_TRUE(autostart_enabled());
     for (int round = 0; round < 2; ++round) {
         ASSERT_EQ(set_autostart(false, program), "");
         EXPECT_FALSE(autostart_enabled());
@@ -162,7 +192,7 @@ TEST(Win32Files, DataFolderAndFilesUnderWidePaths) {
     EXPECT_FALSE(read_file_bytes(dir.path().string()).has_value()) << "a folder";
 }
 
-TEST(Win32Shortcut, ALinkGivesItsTarget) {
+TEST(Win32Shortcut, ALinkGivesItsTargetArgumentsAndStartFolder) {
     TempDir dir;
     const std::string target = helper_in(dir.path().string(), "程序.exe");
     const std::string lnk = dir.path().string() + "\\程序.lnk";
@@ -172,14 +202,20 @@ TEST(Win32Shortcut, ALinkGivesItsTarget) {
     ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
                                            IID_IShellLinkW, reinterpret_cast<void**>(&link))));
     link->SetPath(widen(target).c_str());
+    link->SetArguments(L"-w \"a b\"");
+    link->SetWorkingDirectory(L"%SystemRoot%\\Temp");
     ASSERT_TRUE(SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))));
     ASSERT_TRUE(SUCCEEDED(file->Save(widen(lnk).c_str(), TRUE)));
     file->Release();
     link->Release();
     CoUninitialize();
 
-    EXPECT_EQ(shortcut_target(lnk), target);
-    EXPECT_FALSE(shortcut_target(dir.path().string() + "\\none.lnk").has_value());
+    const auto shortcut = read_shortcut(lnk);
+    ASSERT_TRUE(shortcut.has_value());
+    EXPECT_EQ(shortcut->target, target);
+    EXPECT_EQ(shortcut->start.arguments, "-w \"a b\"");
+    EXPECT_EQ(upper(shortcut->start.folder), "C:\\WINDOWS\\TEMP") << "variables expanded";
+    EXPECT_FALSE(read_shortcut(dir.path().string() + "\\none.lnk").has_value());
 }
 
 } // namespace
