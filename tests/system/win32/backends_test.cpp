@@ -66,6 +66,11 @@ TEST(Win32Process, AStartedProgramIsFoundEndedAndNotMistakenAfterwards) {
     close_program(program);
     EXPECT_TRUE(wait_until([&] { return is_program_running(program, {}) == 0; }));
     EXPECT_FALSE(open_program(dir.path().string() + "\\missing.exe"));
+    const std::string broken = dir.path().string() + "\\broken.exe";
+    ASSERT_TRUE(write_file_atomic(broken, "not a program"));
+    EXPECT_FALSE(open_program(broken)) << "a file that is no program";
+    EXPECT_FALSE(open_program(program, {"", dir.path().string() + "\\gone"}))
+        << "a start folder that is gone";
 }
 
 TEST(Win32Process, APinHoldsWhileItsProcessLives) {
