@@ -28,7 +28,8 @@ const std::string kBroken = "C:\\programs\\broken.exe";
 const std::string kBrokenSlot =
     kBroken + "[*]1[*]3[*]3[*]3[*]" + kClickAt + "[*][*][*][*]0[*]0[*][*]20:01[*][*][*]";
 const std::string kExitLink = "https://example.com/bye";
-// The first vendor button (帮助) in the main window, from its corner.
+const std::string kButtonLink = "https://example.com/one";
+// The first of the vendor's buttons in the main window, from its corner.
 constexpr int kVendorButtonX = 308;
 constexpr int kVendorButtonY = 17;
 const std::string kRunKey = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -52,7 +53,10 @@ class WineRun : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         session_ = new Session;
-        session_->serve(server_text(kTitle, "在 Wine 中运行的公告", kExitLink));
+        std::string text = server_text(kTitle, "在 Wine 中运行的公告", kExitLink);
+        const std::string button = "[zdy1]一[*]";
+        text.insert(text.find(button) + button.size(), kButtonLink);
+        session_->serve(text);
         run({"wineserver", "-p"}, 60s);
         run({"wineboot", "-i"}, 300s);
     }
@@ -160,8 +164,7 @@ TEST_F(WineRun, KeepsTheProgramRunningClicksWhereStoredAndSavesInCodePage936) {
     // A vendor button's address reaches the browser.
     click_in(window, kVendorButtonX, kVendorButtonY);
     EXPECT_TRUE(wait_until(
-        [&] { return s().opened_links().find("https://example.com/help\n") != std::string::npos; },
-        20s))
+        [&] { return s().opened_links().find(kButtonLink + "\n") != std::string::npos; }, 20s))
         << s().opened_links();
 
     const auto killed_at = std::chrono::steady_clock::now();
