@@ -117,8 +117,8 @@ class WineRun : public ::testing::Test {
         fs::copy_file(win_build() / "keeprun-wine-target.exe", target,
                       fs::copy_options::overwrite_existing);
         spit(drive_c() / "programs" / "broken.exe", "not a program");
-        spit(drive_c() / "zx" / "data.ini", cp936_encode("[gx]\r\n0=0\r\n[cx1]\r\n1=" + kSlot +
-                                                         "\r\n[cx2]\r\n2=" + kBrokenSlot + "\r\n"));
+        spit(drive_c() / "zx" / "data.ini",
+             cp936_encode("[gx]\r\n0=0\r\n[cx1]\r\n1=" + kSlot + "\r\n2=" + kBrokenSlot + "\r\n"));
         return target;
     }
     static bool announcement_shown(unsigned long window) {
