@@ -188,6 +188,12 @@ bool shell_open(const std::vector<std::string>& args, const StartSettings& how, 
     for (std::size_t i = 1; i < args.size(); ++i)
         parameters += (parameters.empty() ? L"" : L" ") + quoted(args[i]);
     const std::wstring folder = how.folder.empty() ? folder_of(file) : widen(how.folder);
+    // A start folder that is gone fails the start, as Explorer refuses such a
+    // shortcut (Wine would start it elsewhere).
+    const DWORD attributes = folder.empty() ? 0 : GetFileAttributesW(folder.c_str());
+    if (!folder.empty() &&
+        (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)))
+        return false;
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
     // No zone check: a downloaded program's security warning would stop an

@@ -7,6 +7,7 @@
 #include <sddl.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "system/autostart.h"
@@ -16,6 +17,7 @@
 #include "system/settings_store.h"
 #include "system/shortcut.h"
 #include "system/single_instance.h"
+#include "system/win32/data_folder_win32.h"
 #include "system/win32/process_win32.h"
 #include "system/win32/wide_win32.h"
 #include "tests/support/temp_dir.h"
@@ -66,6 +68,11 @@ TEST(Win32Process, AStartedProgramIsFoundEndedAndNotMistakenAfterwards) {
     close_program(program);
     EXPECT_TRUE(wait_until([&] { return is_program_running(program, {}) == 0; }));
     EXPECT_FALSE(open_program(dir.path().string() + "\\missing.exe"));
+    const std::string broken = dir.path().string() + "\\broken.exe";
+    ASSERT_TRUE(write_file_atomic(broken, "not a program"));
+    EXPECT_FALSE(open_program(broken)) << "a file that is no program";
+    EXPECT_FALSE(open_program(program, {"", dir.path().string() + "\\gone"}))
+        << "a start folder that is gone";
 }
 
 TEST(Win32Process, APinHoldsWhileItsProcessLives) {
@@ -170,6 +177,26 @@ TEST(Win32Store, StartAtLoginIsTheQuotedPathInTheRunKey) {
         ASSERT_EQ(set_autostart(false, program), "");
         EXPECT_FALSE(autostart_enabled());
     }
+}
+
+TEST(Win32Files, TheDataFolderGoesToTheFirstFixedDriveThatCanHoldIt) {
+    const std::vector<std::string> drives{"d:\\", "c:\\", "e:\\"};
+    // The drives that refuse the folder, and the folder chosen.
+    const std::pair<std::vector<std::string>, DataFolder> cases[] = {
+        {{}, {"d:\\zx\\", ""}},
+        {{"d:\\zx"}, {"c:\\zx\\", ""}},
+        {{"d:\\zx", "c:\\zx"}, {"e:\\zx\\", ""}},
+        {{"d:\\zx", "c:\\zx", "e:\\zx"}, {"d:\\zx\\", "refused d:\\zx"}},
+    };
+    for (const auto& [refusing, want] : cases) {
+        const DataFolder got = choose_data_folder(drives, [&](const std::string& folder) {
+            return std::count(refusing.begin(), refusing.end(), folder) ? "refused " + folder
+                                                                        : std::string();
+        });
+        EXPECT_EQ(got.path, want.path);
+        EXPECT_EQ(got.error, want.error);
+    }
+    EXPECT_EQ(choose_data_folder({}, make_folders).path, "c:\\zx\\") << "no fixed drive";
 }
 
 TEST(Win32Files, DataFolderAndFilesUnderWidePaths) {
