@@ -47,15 +47,18 @@ void Program::startup_sequence() {
         if (!session_saver_.save())
             std::cerr << "keeprun: the settings and the run record could not be saved\n";
     });
-    const DataFolder folder = get_data_folder();
-    session_.set_data_folder(folder.path);
-    if (!folder.error.empty())
-        tell(QStringLiteral("错误提示"),
-             QStringLiteral("无法建立数据文件夹，设置和运行日志将无法保存：\n") +
-                 to_qstring(folder.error));
+    DataFolder folder = get_data_folder();
+    session_.set_data_folder(folder.path, std::move(folder.error));
     session_.set_up_slots();
     load_server_config();
     session_.load_settings();
+    if (!session_.unusable().empty()) {
+        std::cerr << "keeprun: the data folder is neither read nor written: " << session_.unusable()
+                  << "\n";
+        tell(QStringLiteral("错误提示"),
+             QStringLiteral("数据文件夹无法使用，本次运行不读取也不保存设置和运行日志：\n") +
+                 to_qstring(session_.unusable()));
+    }
     splash_.hide();
     wait_pumping_events(0.01);
     tray_ = std::make_unique<Tray>(main_window_);

@@ -10,10 +10,10 @@ namespace keeprun {
 namespace {
 
 std::string ini_path(const std::string& data_folder) {
-    return data_folder + "data.ini";
+    return data_folder + kStoredFileNames[0];
 }
 std::string record_path(const std::string& data_folder) {
-    return data_folder + "jilu.txt";
+    return data_folder + kStoredFileNames[1];
 }
 
 // Slot i (0 to 7) is key i % 4 + 1 of [cx1] for the first four, [cx2] for the rest.

@@ -9,6 +9,9 @@
 
 namespace keeprun {
 
+// The files of the data folder: the settings, then the run record.
+inline constexpr const char* kStoredFileNames[] = {"data.ini", "jilu.txt"};
+
 // What one save writes.
 struct StoredSettings {
     // The option box "打开本软件时最小化.": 0 unticked, 1 ticked, 2 greyed.

@@ -1,14 +1,37 @@
 #include "system/data_folder.h"
 
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "system/file_io.h"
 #include "system/posix/xdg_posix.h"
+#include "system/settings_file.h"
 
 namespace keeprun {
+namespace {
+
+// Gives `path` the mode when it exists; "" when done or missing, else what went wrong.
+std::string make_private(const std::string& path, mode_t mode) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return {};
+    if (st.st_uid != ::getuid()) return path + ": owned by another user";
+    if ((st.st_mode & 07777) != mode && ::chmod(path.c_str(), mode) != 0)
+        return path + ": " + std::strerror(errno);
+    return {};
+}
+
+} // namespace
 
 DataFolder get_data_folder() {
     DataFolder folder;
     folder.path = xdg_folder("XDG_DATA_HOME", ".local/share") + "/keeprun/zx/";
-    folder.error = make_folders(folder.path.substr(0, folder.path.size() - 1));
+    const std::string dir = folder.path.substr(0, folder.path.size() - 1);
+    folder.error = make_folders(dir);
+    if (folder.error.empty()) folder.error = make_private(dir, 0700);
+    for (const char* name : kStoredFileNames)
+        if (folder.error.empty()) folder.error = make_private(folder.path + name, 0600);
     return folder;
 }
 

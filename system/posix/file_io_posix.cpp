@@ -38,11 +38,9 @@ bool write_all(int fd, std::string_view bytes) {
     return true;
 }
 
-mode_t default_file_mode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
+// New files are the user's alone: the settings name programs to start, and the
+// store holds the client key.
+constexpr mode_t kNewFileMode = 0600;
 
 } // namespace
 
@@ -112,10 +110,9 @@ bool write_file_atomic(const std::string& link_or_file, std::string_view bytes) 
     bool ok = false;
     {
         Fd fd(raw);
-        // Keep the permissions of the file being replaced; a new file gets the usual ones.
+        // Keep the permissions of the file being replaced.
         struct stat st {};
-        const mode_t mode =
-            ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : default_file_mode();
+        const mode_t mode = ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : kNewFileMode;
         ok = ::fchmod(fd.get(), mode) == 0 && write_all(fd.get(), bytes) && ::fsync(fd.get()) == 0;
     }
     if (ok && ::rename(tmp.c_str(), path.c_str()) == 0) {
@@ -132,7 +129,7 @@ bool path_exists(const std::string& path) {
 }
 
 bool create_file_if_missing(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
     if (fd >= 0) {
         ::close(fd);
         return true;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <csignal>
 #ifndef _WIN32
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -257,6 +258,39 @@ TEST(DataFolder, IsMadeWithItsParentsAndReused) {
     const DataFolder blocked = get_data_folder();
     EXPECT_NE(blocked.error, "");
     EXPECT_EQ(blocked.path.back(), '/');
+}
+
+mode_t mode_of(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+TEST(DataFolder, IsTheUsersAloneAndRefusedWhenAnotherUserOwnsPartOfIt) {
+    TempDir dir;
+    setenv("XDG_DATA_HOME", dir.file("d").c_str(), 1);
+    const std::string zx = dir.file("d/keeprun/zx/");
+    // A folder and files an older version left with the usual permissions.
+    spit(zx + "data.ini", "[cx1]\r\n1=/opt/app\r\n");
+    spit(zx + "jilu.txt", "");
+    chmod(zx.c_str(), 0755);
+    chmod((zx + "data.ini").c_str(), 0644);
+    chmod((zx + "jilu.txt").c_str(), 0666);
+    EXPECT_EQ(get_data_folder().error, "");
+    EXPECT_EQ(mode_of(zx), 0700u);
+    EXPECT_EQ(mode_of(zx + "data.ini"), 0600u);
+    EXPECT_EQ(mode_of(zx + "jilu.txt"), 0600u);
+    std::filesystem::remove(zx + "jilu.txt");
+    ASSERT_TRUE(save_settings(zx, StoredSettings{}));
+    EXPECT_EQ(mode_of(zx + "jilu.txt"), 0600u) << "a new file";
+
+    const uid_t other = getuid() == 0 ? 65534 : getuid();
+    if (other == getuid()) GTEST_SKIP() << "only root can give a file to another user";
+    for (const char* part : {"", "data.ini", "jilu.txt"}) {
+        ASSERT_EQ(chown((zx + part).c_str(), other, static_cast<gid_t>(-1)), 0);
+        EXPECT_NE(get_data_folder().error.find("another user"), std::string::npos) << part;
+        ASSERT_EQ(chown((zx + part).c_str(), getuid(), static_cast<gid_t>(-1)), 0);
+    }
+    EXPECT_EQ(get_data_folder().error, "");
 }
 
 TEST(SingleInstance, OnlyOneHolderAtATime) {

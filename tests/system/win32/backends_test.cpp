@@ -3,9 +3,12 @@
 
 #include <windows.h>
 
+#include <aclapi.h>
 #include <objbase.h>
+#include <sddl.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "system/autostart.h"
@@ -160,6 +163,64 @@ TEST(Win32Files, DataFolderAndFilesUnderWidePaths) {
                             std::filesystem::directory_iterator{}),
               1);
     EXPECT_FALSE(read_file_bytes(dir.path().string()).has_value()) << "a folder";
+}
+
+// The folder's access list: whether it is protected from the drive's, and its entries' SIDs.
+std::pair<bool, std::vector<std::string>> access_list(const std::string& folder) {
+    PACL acl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoW(widen(folder).c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
+                              nullptr, nullptr, &acl, nullptr, &descriptor) != ERROR_SUCCESS)
+        return {};
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    GetSecurityDescriptorControl(descriptor, &control, &revision);
+    std::vector<std::string> sids;
+    for (DWORD i = 0; acl && i < acl->AceCount; ++i) {
+        void* ace = nullptr;
+        GetAce(acl, i, &ace);
+        wchar_t* text = nullptr;
+        ConvertSidToStringSidW(&static_cast<ACCESS_ALLOWED_ACE*>(ace)->SidStart, &text);
+        sids.push_back(narrow(text));
+        LocalFree(text);
+    }
+    LocalFree(descriptor);
+    std::sort(sids.begin(), sids.end());
+    return {(control & SE_DACL_PROTECTED) != 0, sids};
+}
+
+TEST(Win32Files, TheDataFolderIsTheUsersSystemsAndAdministratorsAlone) {
+    const std::string folder = get_data_folder().path;
+    // A folder an older version left with the drive's permissions: everyone may write.
+    EXPLICIT_ACCESSW everyone{};
+    BuildExplicitAccessWithNameW(&everyone, const_cast<LPWSTR>(L"EVERYONE"), GENERIC_ALL,
+                                 SET_ACCESS, SUB_CONTAINERS_AND_OBJECTS_INHERIT);
+    PACL open = nullptr;
+    ASSERT_EQ(SetEntriesInAclW(1, &everyone, nullptr, &open), static_cast<DWORD>(ERROR_SUCCESS));
+    ASSERT_EQ(
+        SetNamedSecurityInfoW(const_cast<LPWSTR>(widen(folder).c_str()), SE_FILE_OBJECT,
+                              DACL_SECURITY_INFORMATION | UNPROTECTED_DACL_SECURITY_INFORMATION,
+                              nullptr, nullptr, open, nullptr),
+        static_cast<DWORD>(ERROR_SUCCESS));
+    LocalFree(open);
+    ASSERT_NE(access_list(folder).second, std::vector<std::string>{});
+    EXPECT_FALSE(access_list(folder).first);
+
+    EXPECT_EQ(get_data_folder().error, "");
+    const auto [is_protected, sids] = access_list(folder);
+    EXPECT_TRUE(is_protected);
+    HANDLE token = nullptr;
+    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token));
+    unsigned char buffer[256];
+    DWORD size = sizeof buffer;
+    ASSERT_TRUE(GetTokenInformation(token, TokenUser, buffer, size, &size));
+    CloseHandle(token);
+    wchar_t* user = nullptr;
+    ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &user);
+    std::vector<std::string> want{narrow(user), "S-1-5-18", "S-1-5-32-544"};
+    LocalFree(user);
+    std::sort(want.begin(), want.end());
+    EXPECT_EQ(sids, want);
 }
 
 TEST(Win32Shortcut, ALinkGivesItsTarget) {
