@@ -4,6 +4,7 @@
 #include "app/session_end.h"
 #include "app/upgrade_dialog.h"
 #include "net/client_key.h"
+#include "net/mirrors.h"
 #include "schedule/local_ports.h"
 #include "system/data_folder.h"
 #include "system/delay.h"
@@ -43,6 +44,10 @@ void Program::start() {
 
 void Program::startup_sequence() {
     guard_single_instance();
+    if (all_on_this_machine(mirror_base_urls()))
+        std::cerr << "keeprun: every mirror of this build is on this machine ("
+                  << mirror_base_urls()[0]
+                  << " ...): any user here who takes those ports first serves its settings\n";
     save_at_session_end([this] {
         if (!session_saver_.save())
             std::cerr << "keeprun: the settings and the run record could not be saved\n";

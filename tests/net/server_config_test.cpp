@@ -96,3 +96,10 @@ TEST(LoadServerConfig, HandsBackEveryWayItCanEnd) {
               ConfigOutcome::malformed);
     EXPECT_EQ(load({1, kText.substr(0, kText.find("[news]"))}, {}, {}).config.news, "");
 }
+
+TEST(Mirrors, AllOnThisMachineOnlyWhenNoneIsElsewhere) {
+    EXPECT_TRUE(all_on_this_machine(
+        {"http://127.0.0.1:18081/m/zx/", "http://localhost:2/zx/", "http://[::1]:3/zx/"}));
+    EXPECT_FALSE(all_on_this_machine(
+        {"http://127.0.0.1:18081/m/zx/", "http://127.0.0.1:2/zx/", "https://c.example.net/zx/"}));
+}
