@@ -1,7 +1,5 @@
 #include "system/data_folder.h"
 
-#include <cerrno>
-#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,13 +10,13 @@
 namespace keeprun {
 namespace {
 
-// Gives `path` the mode when it exists; "" when done or missing, else what went wrong.
+// Gives `path` the mode when it exists; "" unless another user owns it. A mode
+// that cannot be changed (a read-only disk) is left as it is.
 std::string make_private(const std::string& path, mode_t mode) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return {};
     if (st.st_uid != ::getuid()) return path + ": owned by another user";
-    if ((st.st_mode & 07777) != mode && ::chmod(path.c_str(), mode) != 0)
-        return path + ": " + std::strerror(errno);
+    if ((st.st_mode & 07777) != mode) ::chmod(path.c_str(), mode);
     return {};
 }
 
