@@ -36,6 +36,15 @@ std::string proc_text(long pid, const char* file) {
     return testing::slurp("/proc/" + std::to_string(pid) + "/" + file);
 }
 
+// Alive with no signal pending: a kill marks its SIGKILL pending at once, so
+// this proves that none was sent.
+bool untouched(long pid) {
+    const std::string status = proc_text(pid, "status");
+    return status.find("State:\tZ") == std::string::npos &&
+           status.find("ShdPnd:\t0000000000000000") != std::string::npos &&
+           status.find("SigPnd:\t0000000000000000") != std::string::npos;
+}
+
 // Test programs live in their own folder; whatever is left running is killed.
 class RealProcesses : public ::testing::Test {
   protected:
@@ -219,9 +228,15 @@ TEST_F(RealProcesses, AliasRowsCountOnlyForTheRunningCheck) {
 
     ASSERT_TRUE(open_program(game));
     EXPECT_TRUE(wait_until([&] { return running(launcher, aliases); }));
-    close_program(launcher);
+    // A keep-alive check pins the game through the alias; a timed close of the
+    // launcher, sharing that pin, must leave the game alone.
+    ProgramPins pins;
+    ASSERT_TRUE(pins.is_running(launcher, aliases));
+    const long game_pid = pids_running(game).front();
+    pins.close(launcher);
     EXPECT_TRUE(wait_until([&] { return !running(launcher); }));
     EXPECT_TRUE(running(game));
+    EXPECT_TRUE(untouched(game_pid)) << proc_text(game_pid, "status");
 }
 
 TEST_F(RealProcesses, OtherUsersProgramsAreNeitherSeenNorClosed) {
