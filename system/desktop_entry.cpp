@@ -1,6 +1,7 @@
 #include "system/desktop_entry.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <vector>
 
@@ -139,6 +140,24 @@ std::size_t past_env(const std::vector<std::string>& words, std::size_t env) {
     return i;
 }
 
+// Programs that run some other program given in their arguments: shells,
+// script interpreters, sandboxes and launchers. Stored as a slot's program, a
+// timed close would end every one of them the user runs and the running check
+// would take any of them for the slot's.
+bool runs_another_program(std::string_view word) {
+    static constexpr std::string_view kRunners[] = {
+        "sh",         "bash",     "dash",     "zsh",         "ksh",         "mksh",
+        "fish",       "csh",      "tcsh",     "busybox",     "python",      "python2",
+        "python3",    "perl",     "ruby",     "node",        "java",        "flatpak",
+        "snap",       "firejail", "bwrap",    "sudo",        "pkexec",      "nohup",
+        "setsid",     "nice",     "ionice",   "taskset",     "xdg-open",    "gio",
+        "gtk-launch", "exo-open", "kde-open", "systemd-run", "dbus-launch", "x-terminal-emulator"};
+    const std::string_view name = word.substr(word.rfind('/') + 1);
+    for (const std::string_view runner : kRunners)
+        if (name == runner) return true;
+    return false;
+}
+
 } // namespace
 
 std::optional<std::string> desktop_exec_program(std::string_view file_text) {
@@ -150,6 +169,7 @@ std::optional<std::string> desktop_exec_program(std::string_view file_text) {
     while (program < words.size() && is_env(words[program]))
         program = past_env(words, program);
     if (program >= words.size() || words[program].empty()) return std::nullopt;
+    if (runs_another_program(words[program])) return std::nullopt;
     return words[program];
 }
 
@@ -183,7 +203,12 @@ std::optional<std::string> desktop_entry_program(std::string_view launcher_path,
     text.resize(static_cast<std::size_t>(in.gcount()));
     const auto program = desktop_exec_program(text);
     if (!program) return std::nullopt;
-    return find_program(*program, files);
+    auto found = find_program(*program, files);
+    // A link to a wrapper under another name, as snap's /snap/bin/<app>.
+    std::error_code error;
+    const auto real = found ? std::filesystem::canonical(*found, error) : std::filesystem::path();
+    if (found && !error && runs_another_program(real.filename().string())) return std::nullopt;
+    return found;
 }
 
 std::optional<std::string> find_program(std::string_view program, const FileStatus& files) {

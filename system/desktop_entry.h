@@ -11,7 +11,8 @@ namespace keeprun {
 // The program word of the "[Desktop Entry]" group's Exec= value, with the
 // launcher's quoting and escapes undone and its field codes (%f, %U, ...)
 // dropped, past an "env" with its options and assignments; nothing when there
-// is no such line or it names no program.
+// is no such line, it names no program, or it names a shell, an interpreter or
+// a wrapper (sh -c, bash, flatpak run, snap...) that runs another program.
 std::optional<std::string> desktop_exec_program(std::string_view file_text);
 
 // A program name without "/" looked up in the folders of `path_list` (the PATH
