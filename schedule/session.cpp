@@ -62,6 +62,7 @@ void Session::set_data_folder(std::string folder, std::string error) {
 }
 
 bool Session::may_load() {
+    if (unusable_.empty()) unusable_ = unreadable_stored_file(data_folder_);
     return unusable_.empty();
 }
 

@@ -64,7 +64,9 @@ class Session final : private SlotEvents, private MessageBoxFlag {
     // used (`error` says why) is neither read nor written.
     void set_data_folder(std::string folder, std::string error = {});
     const std::string& data_folder() const { return data_folder_; }
-    // "" while the data folder may be read and written; else why it may not.
+    // "" while the data folder may be read and written; else why it may not:
+    // the folder's error, or a stored file that exists but could not be read,
+    // which a save would overwrite with what the user never saw.
     const std::string& unusable() const { return unusable_; }
     // The option and the run record from the data folder.
     void load_settings();
@@ -93,7 +95,7 @@ class Session final : private SlotEvents, private MessageBoxFlag {
     void program_closed(int slot_number, const std::string& path, const std::string& line) override;
     bool is_open() const override { return message_shown_; }
     template <typename Call> void tell(Call call);
-    // True when the stored files may be loaded.
+    // Checks the stored files once more before a load; true when they may be used.
     bool may_load();
 
     ExeAliasTable aliases_;

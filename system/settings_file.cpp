@@ -74,6 +74,15 @@ bool save_settings(const std::string& data_folder, const StoredSettings& setting
     return ini_ok && record_ok;
 }
 
+std::string unreadable_stored_file(const std::string& data_folder) {
+    for (const char* name : kStoredFileNames) {
+        std::string ignored;
+        if (!read_for_rewrite(data_folder + name, ignored))
+            return data_folder + name + ": exists but cannot be read";
+    }
+    return {};
+}
+
 int load_option(const std::string& data_folder) {
     const double option = number_value(read_ini("gx", "0", ini_path(data_folder)));
     return option == 1 || option == 2 ? static_cast<int>(option) : 0;

@@ -31,6 +31,10 @@ inline constexpr std::size_t kRecordListLines = 1000;
 // Writes data.ini (in one replacement) and jilu.txt; false when either failed,
 // in which case that file keeps its previous content.
 bool save_settings(const std::string& data_folder, const StoredSettings& settings);
+// "" when every stored file of the folder is missing or can be read; else the
+// one that exists but cannot be read, with why. Saving over it would erase what
+// the user stored.
+std::string unreadable_stored_file(const std::string& data_folder);
 // The option from data.ini: 0, 1 or 2 (anything else reads as 0).
 int load_option(const std::string& data_folder);
 // The record lines to restore from jilu.txt.

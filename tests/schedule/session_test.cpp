@@ -69,13 +69,15 @@ TEST(Session, RecordKeepsTheNewestThousandTrimmedLines) {
     EXPECT_EQ(rig.session.record().back(), "line 1004");
 }
 
-TEST(Session, NeverLoadsOrSavesARefusedDataFolder) {
+TEST(Session, NeverSavesOverStoredFilesItCouldNotRead) {
     struct Case {
         const char* what;
         const char* unreadable; // made a folder, which exists but cannot be read
         const char* folder_error;
     };
-    for (const Case c : {Case{"folder refused", "", "zx: owned by another user"}}) {
+    for (const Case c :
+         {Case{"data.ini unreadable", "data.ini", ""}, Case{"jilu.txt unreadable", "jilu.txt", ""},
+          Case{"folder refused", "", "zx: owned by another user"}}) {
         SCOPED_TRACE(c.what);
         TempDir dir;
         std::filesystem::copy_file(kData + "input-data.ini", dir.file("data.ini"));
