@@ -44,7 +44,8 @@ LoadRun load(const Answer& first, const Answer& second, const Answer& third) {
 } // namespace
 
 TEST(LoadServerConfig, EachMirrorCountsOnlyInItsOwnWindowOfPolls) {
-    const std::string ten(10, 'x'), eleven(11, 'x'), ten_chinese = "一二三四五六七八九十";
+    // Ten and eleven characters, with the title section every configuration holds.
+    const std::string ten = "[biaoti]xx", eleven = "[biaoti]xxx", ten_chinese = "[biaoti]一二";
     struct Case {
         const char* what;
         Answer first, second, third;
@@ -63,6 +64,12 @@ TEST(LoadServerConfig, EachMirrorCountsOnlyInItsOwnWindowOfPolls) {
         {"ten characters are no answer", {1, ten}, {}, {}, 0, 0},
         {"eleven characters are", {1, eleven}, {}, {}, 1, 1},
         {"characters, not bytes", {1, ten_chinese}, {1, eleven}, {}, 20, 2},
+        {"a page that is no configuration is no answer",
+         {1, "<html><body>请先登录 captive portal</body></html>"},
+         {1},
+         {},
+         20,
+         2},
     };
     for (const auto& c : cases) {
         const LoadRun run = load(c.first, c.second, c.third);
