@@ -9,6 +9,7 @@
 #include <mutex>
 #include <optional>
 
+#include "net/redirect.h"
 #include "net/url_encode.h"
 #include "system/codepage.h"
 #include "system/win32/wide_win32.h"
@@ -212,8 +213,6 @@ class Exchange {
     HINTERNET request_ = nullptr;
 };
 
-constexpr int kMaxRedirects = 10;
-
 std::string request(std::string_view method, std::string_view url, std::string_view data,
                     std::int32_t timeout_ms) {
     const int bounded_ms = timeout_ms < 1000 ? 10000 : timeout_ms;
@@ -238,13 +237,13 @@ std::string request(std::string_view method, std::string_view url, std::string_v
         if (!reply) return {};
         if (reply->status / 100 != 3 || reply->location.empty())
             return reply->status == 200 ? cp936_decode(reply->body) : std::string();
-        // As the platform's request object: 301, 302 and 303 go on as a GET
-        // without a body, 307 and 308 repeat the request.
-        if (reply->status != 307 && reply->status != 308) {
-            get = true;
-            body.clear();
-        }
-        address = resolve_location(address, reply->location);
+        const std::wstring next_address = resolve_location(address, reply->location);
+        const auto next =
+            follow_redirect(narrow(address), narrow(next_address), reply->status, get);
+        if (!next) return {};
+        get = next->get;
+        if (!next->keep_body) body.clear();
+        address = next_address;
     }
     return {};
 }

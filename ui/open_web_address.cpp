@@ -4,13 +4,13 @@
 
 #include "system/desktop_entry.h"
 #include "system/process.h"
+#include "system/web_address.h"
 
 namespace keeprun {
 namespace {
 
 bool web_address(const QString& url) {
-    return url.startsWith("http://", Qt::CaseInsensitive) ||
-           url.startsWith("https://", Qt::CaseInsensitive);
+    return parse_web_address(url.toStdString()).has_value();
 }
 
 // The address goes to xdg-open as one argument; no shell ever sees it.

@@ -88,7 +88,13 @@ TEST(http_request, FollowsRedirectsAsThePlatformDid) {
     });
     r.Get("/loop",
           [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/loop", 302); });
+    // The same server under another name: another host, which never gets the key.
+    r.Post("/elsewhere", [&](const httplib::Request&, httplib::Response& res) {
+        std::string url = server.url("/kept");
+        res.set_redirect(url.replace(url.find("127.0.0.1"), 9, "localhost"), 307);
+    });
     server.start();
+    EXPECT_EQ(http_request("POST", server.url("/elsewhere"), "key", 5000), "kept ");
     EXPECT_EQ(http_request("GET", server.url("/old"), "", 5000), "moved");
     // 302 turns a POST into a GET; 307 keeps the POST and its body.
     EXPECT_EQ(http_request("POST", server.url("/old"), "k", 5000), "moved");
