@@ -11,6 +11,7 @@ namespace {
 // The lock's folder and name with another ending.
 QString socket_path() {
     std::string path = instance_lock_path();
+    if (path.empty()) return {};
     if (path.ends_with(".lock")) path.resize(path.size() - 5);
     return QString::fromStdString(path + ".socket");
 }
