@@ -98,15 +98,16 @@ std::string make_private_folder(const std::string& path) {
     if (std::string error = make_folders(path); !error.empty()) return error;
     bool owned_by_user = false;
     if (std::string error = refusal(path, user, &owned_by_user); !error.empty()) return error;
-    // A folder an older version made with the drive's permissions; applying the
-    // list also passes it on to the files inside.
-    if (owned_by_user &&
-        SetNamedSecurityInfoW(const_cast<LPWSTR>(wide.c_str()), SE_FILE_OBJECT,
-                              DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
-                              nullptr, nullptr, acl.get(), nullptr) != ERROR_SUCCESS)
+    // A folder an older version made with the drive's permissions, and the files
+    // in it, get the list too. One that Administrators own (made by an elevated
+    // keeprun) is tightened where this process may.
+    if (!SetFileSecurityW(wide.c_str(), DACL_SECURITY_INFORMATION, &descriptor) && owned_by_user)
         return path + ": its permissions cannot be set";
-    for (const char* name : kStoredFileNames)
-        if (std::string error = refusal(path + "\\" + name, user); !error.empty()) return error;
+    for (const char* name : kStoredFileNames) {
+        const std::string file = path + "\\" + name;
+        if (std::string error = refusal(file, user); !error.empty()) return error;
+        SetFileSecurityW(widen(file).c_str(), DACL_SECURITY_INFORMATION, &descriptor);
+    }
     return {};
 }
 
