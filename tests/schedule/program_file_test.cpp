@@ -90,6 +90,8 @@ TEST(DesktopEntry, TakesTheProgramOfExec) {
         {"flatpak", "[Desktop Entry]\nExec=/usr/bin/flatpak run org.example.Game\n", nullptr},
         {"snap", "[Desktop Entry]\nExec=/snap/bin/snap run game\n", nullptr},
         {"interpreter", "[Desktop Entry]\nExec=python3 /opt/g/main.py\n", nullptr},
+        {"versioned interpreter", "[Desktop Entry]\nExec=/usr/bin/python3.11 main.py\n", nullptr},
+        {"a program with digits", "[Desktop Entry]\nExec=/opt/g/game2\n", "/opt/g/game2"},
         {"named like a shell only in part", "[Desktop Entry]\nExec=/opt/shop/bashful\n",
          "/opt/shop/bashful"},
     };
