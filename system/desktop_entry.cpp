@@ -146,31 +146,17 @@ std::size_t past_env(const std::vector<std::string>& words, std::size_t env) {
 // timed close would end every one of them the user runs and the running check
 // would take any of them for the slot's.
 bool runs_another_program(std::string_view word) {
-    static constexpr std::string_view kRunners[] = {"sh",          "bash",
-                                                    "dash",        "zsh",
-                                                    "ksh",         "mksh",
-                                                    "fish",        "csh",
-                                                    "tcsh",        "busybox",
-                                                    "python",      "perl",
-                                                    "ruby",        "node",
-                                                    "java",        "flatpak",
-                                                    "snap",        "firejail",
-                                                    "bwrap",       "sudo",
-                                                    "pkexec",      "nohup",
-                                                    "setsid",      "nice",
-                                                    "ionice",      "taskset",
-                                                    "xdg-open",    "gio",
-                                                    "gtk-launch",  "exo-open",
-                                                    "kde-open",    "systemd-run",
-                                                    "dbus-launch", "x-terminal-emulator"};
+    static constexpr std::string_view kRunners =
+        " sh bash dash zsh ksh mksh fish csh tcsh busybox python perl ruby node java"
+        " flatpak snap firejail bwrap sudo pkexec nohup setsid nice ionice taskset xdg-open gio"
+        " gtk-launch exo-open kde-open systemd-run dbus-launch x-terminal-emulator ";
     std::string_view name = word.substr(word.rfind('/') + 1);
     // Versioned names count as their program: python3.11, perl5.36.
     while (!name.empty() &&
            (std::isdigit(static_cast<unsigned char>(name.back())) || name.back() == '.'))
         name.remove_suffix(1);
-    for (const std::string_view runner : kRunners)
-        if (name == runner) return true;
-    return false;
+    return !name.empty() && name.find(' ') == std::string_view::npos &&
+           kRunners.find(" " + std::string(name) + " ") != std::string_view::npos;
 }
 
 } // namespace
