@@ -4,6 +4,7 @@
 #include "app/session_end.h"
 #include "app/upgrade_dialog.h"
 #include "net/client_key.h"
+#include "net/mirrors.h"
 #include "schedule/local_ports.h"
 #include "system/autostart.h"
 #include "system/data_folder.h"
@@ -45,19 +46,26 @@ void Program::start() {
 
 void Program::startup_sequence() {
     guard_single_instance();
+    if (all_on_this_machine(mirror_base_urls()))
+        std::cerr << "keeprun: every mirror of this build is on this machine ("
+                  << mirror_base_urls()[0]
+                  << " ...): any user here who takes those ports first serves its settings\n";
     save_at_session_end([this] {
         if (!session_saver_.save())
             std::cerr << "keeprun: the settings and the run record could not be saved\n";
     });
-    const DataFolder folder = get_data_folder();
-    session_.set_data_folder(folder.path);
-    if (!folder.error.empty())
-        tell(QStringLiteral("错误提示"),
-             QStringLiteral("无法建立数据文件夹，设置和运行日志将无法保存：\n") +
-                 to_qstring(folder.error));
+    DataFolder folder = get_data_folder();
+    session_.set_data_folder(folder.path, std::move(folder.error));
     session_.set_up_slots();
     load_server_config();
     session_.load_settings();
+    if (!session_.unusable().empty()) {
+        std::cerr << "keeprun: the data folder is neither read nor written: " << session_.unusable()
+                  << "\n";
+        tell(QStringLiteral("错误提示"),
+             QStringLiteral("数据文件夹无法使用，本次运行不读取也不保存设置和运行日志：\n") +
+                 to_qstring(session_.unusable()));
+    }
     splash_.hide();
     wait_pumping_events(0.01);
     take_installer_autostart_choice(QCoreApplication::applicationFilePath().toStdString());

@@ -21,7 +21,7 @@ void SessionSaver::start() {
 bool SessionSaver::save() {
     if (!started_) return true;
     StoredSettings now = session_.stored();
-    if (!save_settings(session_.data_folder(), now)) return false;
+    if (!session_.save(now)) return false;
     saved_ = std::move(now);
     changed_ = false;
     return true;

@@ -9,7 +9,9 @@ namespace keeprun {
 namespace {
 
 QString socket_path() {
-    return show_channel_name(instance_lock_path());
+    const std::string path = instance_lock_path();
+    // No private folder for the lock: no channel either.
+    return path.empty() ? QString() : show_channel_name(path);
 }
 
 constexpr char kShow[] = "show\n";

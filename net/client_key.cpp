@@ -40,13 +40,18 @@ std::string get_client_key(SettingsStore& store) {
     return key;
 }
 
-NetStartup report_client_address(SettingsStore& store, const MirrorFetchers& MirrorFetcher,
+NetStartup report_client_address(SettingsStore& store, const MirrorFetchers& fetchers,
                                  const MirrorUrls& mirrors, ConfigTarget& target) {
     NetStartup r;
     r.client_key = get_client_key(store);
-    r.config = load_server_config(MirrorFetcher, mirrors, target);
-    if (r.config.outcome == ConfigOutcome::accepted)
-        http_request("POST", r.config.server_base_url + "ip.asp", r.client_key, 5000);
+    r.config = load_server_config(fetchers, mirrors, target);
+    if (r.config.outcome == ConfigOutcome::accepted) {
+        // On a worker, like the list fetches: a slow mirror never holds up the start.
+        MirrorFetcher report([key = r.client_key](const std::string& url) {
+            return http_request("POST", url, key, 5000);
+        });
+        report.start_fetch(r.config.server_base_url + "ip.asp");
+    }
     return r;
 }
 

@@ -30,8 +30,9 @@ struct NetStartup {
 };
 
 // get_client_key, then load_server_config, then, when a text was accepted, a POST
-// of the key to the accepted mirror's "ip.asp" (time-out 5000 ms, answer ignored).
-NetStartup report_client_address(SettingsStore& store, const MirrorFetchers& MirrorFetcher,
+// of the key to the accepted mirror's "ip.asp" on a thread of its own (time-out
+// 5000 ms, answer ignored), which the caller does not wait for.
+NetStartup report_client_address(SettingsStore& store, const MirrorFetchers& fetchers,
                                  const MirrorUrls& mirrors, ConfigTarget& target);
 
 // The program's form: three MirrorFetcher fetchers and the compiled-in mirrors.

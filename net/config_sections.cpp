@@ -85,11 +85,13 @@ bool fill_exe_alias_table(std::string_view section, ExeAliasTable& exe_alias_tab
         if (line.find(".EXE") == std::string_view::npos) continue;
         const std::size_t eq = line.find('=');
         if (eq == std::string_view::npos || exe_alias_table.size() == kMaxAliasRows) return false;
-        const std::size_t next = line.find('=', eq + 1);
-        exe_alias_table.emplace_back(
-            trim_spaces(line.substr(0, eq)),
-            trim_spaces(line.substr(eq + 1, next == std::string_view::npos ? std::string_view::npos
-                                                                           : next - eq - 1)));
+        // A row is one file name for another: anything more could make the
+        // running check take some other program (or a folder's) for the slot's.
+        if (line.find('=', eq + 1) != std::string_view::npos ||
+            line.find_first_of("/\\") != std::string_view::npos)
+            continue;
+        exe_alias_table.emplace_back(trim_spaces(line.substr(0, eq)),
+                                     trim_spaces(line.substr(eq + 1)));
     }
     return true;
 }

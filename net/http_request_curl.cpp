@@ -2,11 +2,14 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <optional>
 
+#include "net/redirect.h"
 #include "net/url_encode.h"
 #include "system/codepage.h"
 
@@ -69,55 +72,81 @@ bool add_header(std::unique_ptr<curl_slist, ListDeleter>& list, const char* line
     return true;
 }
 
-std::string request(std::string_view method, std::string_view url, std::string_view data,
-                    std::int32_t timeout_ms) {
-    const long bounded_ms = timeout_ms < 1000 ? 10000 : timeout_ms;
+struct Reply {
+    long status = 0;
+    std::string location; // absolute, for a redirect
+    std::string body;
+};
+
+// One exchange, a redirect answered but not followed; nothing when it failed.
+std::optional<Reply> exchange(const std::string& address, bool get, const std::string& body,
+                              long stall_ms, long total_ms) {
     std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
-    if (!curl) return {};
+    if (!curl) return std::nullopt;
     CURL* c = curl.get();
 
-    const bool get = method == "GET";
     std::unique_ptr<curl_slist, ListDeleter> headers;
     // "Expect:" keeps large bodies from waiting for a 100-continue answer.
     if (!add_header(headers, "If-Modified-Since: Sat, 01 Jan 2000 00:00:00 GMT") ||
         !add_header(headers, "Expect:") ||
         !add_header(headers,
                     get ? "Content-Type:" : "Content-Type: application/x-www-form-urlencoded"))
-        return {};
+        return std::nullopt;
 
-    const std::string address(url);
-    const std::string body = "id=" + url_encode(data);
-    std::string reply;
+    Reply reply;
     curl_easy_setopt(c, CURLOPT_URL, address.c_str());
     curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
-    curl_easy_setopt(c, CURLOPT_POSTFIELDS, body.c_str());
-    curl_easy_setopt(c, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
-    // A GET that carries a body, as the server's fetchers have always sent it.
-    if (get) curl_easy_setopt(c, CURLOPT_CUSTOMREQUEST, "GET");
-    // Redirects as the platform's request object follows them: up to ten, a POST
-    // turning into a GET on 301, 302 and 303.
-    curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(c, CURLOPT_MAXREDIRS, 10L);
+    if (!get || !body.empty()) {
+        curl_easy_setopt(c, CURLOPT_POSTFIELDS, body.c_str());
+        curl_easy_setopt(c, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
+        // A GET that carries a body, as the server's fetchers have always sent it.
+        if (get) curl_easy_setopt(c, CURLOPT_CUSTOMREQUEST, "GET");
+    }
     // Each phase is bounded: name lookup and connect, then every stall in sending
     // or receiving (checked about once a second), then the whole exchange.
-    StallWatch stall{c, std::chrono::milliseconds(bounded_ms)};
-    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, bounded_ms);
+    StallWatch stall{c, std::chrono::milliseconds(stall_ms)};
+    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, std::min(stall_ms, total_ms));
     curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, watch_stall);
     curl_easy_setopt(c, CURLOPT_XFERINFODATA, &stall);
-    curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, 4 * bounded_ms);
+    curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, total_ms);
     curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(kMaxReplyBytes));
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, collect);
-    curl_easy_setopt(c, CURLOPT_WRITEDATA, &reply);
+    curl_easy_setopt(c, CURLOPT_WRITEDATA, &reply.body);
 
-    if (curl_easy_perform(c) != CURLE_OK) return {};
-    long status = 0;
-    curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &status);
-    if (status != 200) return {};
-    return cp936_decode(reply);
+    if (curl_easy_perform(c) != CURLE_OK) return std::nullopt;
+    curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &reply.status);
+    const char* location = nullptr;
+    curl_easy_getinfo(c, CURLINFO_REDIRECT_URL, &location);
+    if (location) reply.location = location;
+    return reply;
+}
+
+std::string request(std::string_view method, std::string_view url, std::string_view data,
+                    std::int32_t timeout_ms) {
+    using Clock = std::chrono::steady_clock;
+    const long bounded_ms = timeout_ms < 1000 ? 10000 : timeout_ms;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(4 * bounded_ms);
+    bool get = method == "GET";
+    std::string body = "id=" + url_encode(data);
+    std::string address(url);
+    for (int hop = 0; hop <= kMaxRedirects; ++hop) {
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) return {};
+        const auto reply = exchange(address, get, body, bounded_ms, left);
+        if (!reply) return {};
+        if (reply->status / 100 != 3 || reply->location.empty())
+            return reply->status == 200 ? cp936_decode(reply->body) : std::string();
+        const auto next = follow_redirect(address, reply->location, reply->status, get);
+        if (!next) return {};
+        get = next->get;
+        if (!next->keep_body) body.clear();
+        address = reply->location;
+    }
+    return {};
 }
 
 } // namespace

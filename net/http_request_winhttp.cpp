@@ -9,6 +9,7 @@
 #include <mutex>
 #include <optional>
 
+#include "net/redirect.h"
 #include "net/url_encode.h"
 #include "system/codepage.h"
 #include "system/win32/wide_win32.h"
@@ -29,13 +30,18 @@ struct Session {
     }
 };
 
-// What the status callback reports about the one operation in flight. It lives
-// until WinHTTP says the request handle is gone, and then deletes itself.
+// What the status callback reports about the one operation in flight, and the
+// memory WinHTTP works on meanwhile: the request body of a send and the buffer
+// of a read. A wait that gives up returns while WinHTTP may still send from or
+// read into them, so they live here, until WinHTTP says the request handle is
+// gone, and then the operation deletes itself.
 struct Operation {
     HANDLE done = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     std::mutex m;
     DWORD status = 0; // the completion that arrived
     DWORD bytes = 0;  // bytes read, for a read
+    std::string body;
+    char buffer[16384];
     ~Operation() { CloseHandle(done); }
 };
 
@@ -134,11 +140,11 @@ class Exchange {
         auto context = reinterpret_cast<DWORD_PTR>(op_);
         if (!WinHttpSetOption(request_, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof context))
             return std::nullopt;
+        op_->body = body;
         handed_over_ = true;
         const DWORD size = static_cast<DWORD>(body.size());
         if (!WinHttpSendRequest(request_, headers.c_str(), static_cast<DWORD>(headers.size()),
-                                size ? const_cast<char*>(body.data()) : nullptr, size, size,
-                                context) ||
+                                size ? op_->body.data() : nullptr, size, size, context) ||
             !wait_for(WINHTTP_CALLBACK_STATUS_SENDREQUEST_COMPLETE) ||
             !WinHttpReceiveResponse(request_, nullptr) ||
             !wait_for(WINHTTP_CALLBACK_STATUS_HEADERS_AVAILABLE))
@@ -158,9 +164,8 @@ class Exchange {
             request_, WINHTTP_QUERY_CONTENT_LENGTH | WINHTTP_QUERY_FLAG_NUMBER,
             WINHTTP_HEADER_NAME_BY_INDEX, &announced, &length, WINHTTP_NO_HEADER_INDEX);
         if (has_length && announced > kMaxReplyBytes) return std::nullopt;
-        char buf[16384];
         for (;;) {
-            if (!WinHttpReadData(request_, buf, sizeof buf, nullptr) ||
+            if (!WinHttpReadData(request_, op_->buffer, sizeof op_->buffer, nullptr) ||
                 !wait_for(WINHTTP_CALLBACK_STATUS_READ_COMPLETE))
                 return std::nullopt;
             if (op_bytes_ == 0) {
@@ -168,7 +173,7 @@ class Exchange {
                 return reply;
             }
             if (reply.body.size() + op_bytes_ > kMaxReplyBytes) return std::nullopt;
-            reply.body.append(buf, op_bytes_);
+            reply.body.append(op_->buffer, op_bytes_);
         }
     }
 
@@ -208,8 +213,6 @@ class Exchange {
     HINTERNET request_ = nullptr;
 };
 
-constexpr int kMaxRedirects = 10;
-
 std::string request(std::string_view method, std::string_view url, std::string_view data,
                     std::int32_t timeout_ms) {
     const int bounded_ms = timeout_ms < 1000 ? 10000 : timeout_ms;
@@ -234,13 +237,13 @@ std::string request(std::string_view method, std::string_view url, std::string_v
         if (!reply) return {};
         if (reply->status / 100 != 3 || reply->location.empty())
             return reply->status == 200 ? cp936_decode(reply->body) : std::string();
-        // As the platform's request object: 301, 302 and 303 go on as a GET
-        // without a body, 307 and 308 repeat the request.
-        if (reply->status != 307 && reply->status != 308) {
-            get = true;
-            body.clear();
-        }
-        address = resolve_location(address, reply->location);
+        const std::wstring next_address = resolve_location(address, reply->location);
+        const auto next =
+            follow_redirect(narrow(address), narrow(next_address), reply->status, get);
+        if (!next) return {};
+        get = next->get;
+        if (!next->keep_body) body.clear();
+        address = next_address;
     }
     return {};
 }

@@ -29,8 +29,11 @@ ServerConfig load_server_config(const MirrorFetchers& MirrorFetcher, const Mirro
         for (std::size_t k = 0; k < texts.size(); ++k)
             texts[k] = MirrorFetcher[k]->fetched_text();
         for (std::size_t k = 0; k < texts.size(); ++k) {
+            // A page without the title section (a captive portal, a proxy's notice)
+            // is no configuration: that mirror failed, the next one may still answer.
             if (i < kWindows[k].first || i > kWindows[k].last ||
-                utf16_length(texts[k]) < kMinTextLength)
+                utf16_length(texts[k]) < kMinTextLength ||
+                !section_value(texts[k], "[biaoti]").has_value())
                 continue;
             config.poll = i;
             config.server_base_url = mirrors[k];

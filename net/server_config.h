@@ -44,7 +44,7 @@ using MirrorFetchers = std::array<PageFetcher*, 3>;
 // Pings mirror k's "list.txt" with fetcher k, then polls 60 times 0.1 s apart
 // through wait_pumping_events (messages keep running): the first mirror counts only in
 // polls 1-19, the second in 20-39, the third in 40-59, each with a text of at
-// least 11 characters. A taken text is applied to `target`.
+// least 11 characters that holds the "[biaoti]" section. A taken text is applied to `target`.
 ServerConfig load_server_config(const MirrorFetchers& MirrorFetcher, const MirrorUrls& mirrors,
                                 ConfigTarget& target);
 

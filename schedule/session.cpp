@@ -56,7 +56,18 @@ void Session::set_up_slots() {
     slots_.master_init();
 }
 
+void Session::set_data_folder(std::string folder, std::string error) {
+    data_folder_ = std::move(folder);
+    unusable_ = std::move(error);
+}
+
+bool Session::may_load() {
+    if (unusable_.empty()) unusable_ = unreadable_stored_file(data_folder_);
+    return unusable_.empty();
+}
+
 void Session::load_settings() {
+    if (!may_load()) return;
     set_option(load_option(data_folder_));
     set_policy({load_restart_hung(data_folder_)});
     for (const std::string& line : load_record_lines(data_folder_))
@@ -64,6 +75,7 @@ void Session::load_settings() {
 }
 
 void Session::load_slots() {
+    if (!may_load()) return;
     const std::array<std::string, 8> strings = load_param_strings(data_folder_);
     for (int n = 1; n <= 8; ++n)
         slot(n).apply_param_string(strings[static_cast<std::size_t>(n - 1)]);
@@ -80,7 +92,11 @@ StoredSettings Session::stored() const {
 }
 
 bool Session::save() const {
-    return save_settings(data_folder_, stored());
+    return save(stored());
+}
+
+bool Session::save(const StoredSettings& settings) const {
+    return unusable_.empty() && save_settings(data_folder_, settings);
 }
 
 void Session::set_option(int value) {

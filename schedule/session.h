@@ -61,17 +61,24 @@ class Session final : private SlotEvents, private MessageBoxFlag {
 
     // Start-up: each slot's number and hint, the timed slots' rule lists.
     void set_up_slots();
-    // Where data.ini and jilu.txt are; "" until known.
-    void set_data_folder(std::string folder) { data_folder_ = std::move(folder); }
+    // Where data.ini and jilu.txt are; "" until known. A folder that cannot be
+    // used (`error` says why) is neither read nor written.
+    void set_data_folder(std::string folder, std::string error = {});
     const std::string& data_folder() const { return data_folder_; }
+    // "" while the data folder may be read and written; else why it may not:
+    // the folder's error, or a stored file that exists but could not be read,
+    // which a save would overwrite with what the user never saw.
+    const std::string& unusable() const { return unusable_; }
     // The option and the run record from the data folder.
     void load_settings();
     // The slots' stored settings from the data folder.
     void load_slots();
     // Everything a save writes, as it stands now.
     StoredSettings stored() const;
-    // Writes data.ini and jilu.txt; false when either could not be written.
+    // Writes data.ini and jilu.txt; false when either could not be written,
+    // or nothing was written because the folder is unusable.
     bool save() const;
+    bool save(const StoredSettings& settings) const;
 
     int option() const { return option_; }
     void set_option(int value);
@@ -90,12 +97,15 @@ class Session final : private SlotEvents, private MessageBoxFlag {
     void slot_event(const SlotEvent& event) override;
     bool is_open() const override { return message_shown_; }
     template <typename Call> void tell(Call call);
+    // Checks the stored files once more before a load; true when they may be used.
+    bool may_load();
 
     ExeAliasTable aliases_;
     SlotPolicy policy_;
     Ports ports_;
     MasterSwitch slots_;
     std::string data_folder_;
+    std::string unusable_;
     int option_ = 0;
     bool message_shown_ = false;
     std::deque<std::string> record_;

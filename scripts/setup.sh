@@ -56,3 +56,11 @@ keeprun_enable_sources() {
     fi
     "${sudo[@]}" apt-get update -q
 }
+
+# The mirrors a test build asks: those its build folder ($1) was configured
+# with, else the development ones on this machine (keeprun-mirror's ports).
+keeprun_test_mirrors() {
+    local cached
+    cached=$(sed -n 's/^KEEPRUN_MIRRORS:STRING=//p' "$1/CMakeCache.txt" 2>/dev/null || true)
+    printf '%s' "${cached:-$(cat cmake/dev-mirrors.txt)}"
+}

@@ -48,7 +48,8 @@ xvfb-run -a bash -c 'wineserver -p && wineboot -i >/dev/null 2>&1 &&
 # keeprun.exe, its installer and the zip (build-win/), then the end-to-end run
 # under Wine, driven by the Linux build's test against its keeprun-mirror:
 # both programs get the same mirror addresses.
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+mirrors=$(keeprun_test_mirrors build)
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DKEEPRUN_MIRRORS=$mirrors" >/dev/null
 cmake --build build -j "$(nproc)" --target keeprun-mirror wine_e2e_test
-KEEPRUN_MIRRORS=$(sed -n 's/^KEEPRUN_MIRRORS:STRING=//p' build/CMakeCache.txt) scripts/build-windows
+KEEPRUN_MIRRORS=$mirrors scripts/build-windows
 (cd build && ctest --output-on-failure -L wine)

@@ -1,6 +1,8 @@
 #include "system/desktop_entry.h"
 
+#include <cctype>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -142,6 +144,24 @@ std::size_t past_env(const std::vector<std::string>& words, std::size_t env) {
     return i;
 }
 
+// Programs that run some other program given in their arguments: shells,
+// script interpreters, sandboxes and launchers. Stored as a slot's program, a
+// timed close would end every one of them the user runs and the running check
+// would take any of them for the slot's.
+bool runs_another_program(std::string_view word) {
+    static constexpr std::string_view kRunners =
+        " sh bash dash zsh ksh mksh fish csh tcsh busybox python perl ruby node java"
+        " flatpak snap firejail bwrap sudo pkexec nohup setsid nice ionice taskset xdg-open gio"
+        " gtk-launch exo-open kde-open systemd-run dbus-launch x-terminal-emulator ";
+    std::string_view name = word.substr(word.rfind('/') + 1);
+    // Versioned names count as their program: python3.11, perl5.36.
+    while (!name.empty() &&
+           (std::isdigit(static_cast<unsigned char>(name.back())) || name.back() == '.'))
+        name.remove_suffix(1);
+    return !name.empty() && name.find(' ') == std::string_view::npos &&
+           kRunners.find(" " + std::string(name) + " ") != std::string_view::npos;
+}
+
 } // namespace
 
 std::optional<DesktopLaunch> desktop_launch(std::string_view file_text) {
@@ -153,6 +173,7 @@ std::optional<DesktopLaunch> desktop_launch(std::string_view file_text) {
     while (program < words.size() && is_env(words[program]))
         program = past_env(words, program);
     if (program >= words.size() || words[program].empty()) return std::nullopt;
+    if (runs_another_program(words[program])) return std::nullopt;
     DesktopLaunch launch;
     launch.program = std::move(words[program]);
     launch.arguments.assign(std::make_move_iterator(words.begin() + static_cast<long>(program) + 1),
@@ -193,6 +214,10 @@ std::optional<Shortcut> desktop_entry_shortcut(std::string_view launcher_path,
     if (!launch) return std::nullopt;
     const auto program = find_program(launch->program, files);
     if (!program) return std::nullopt;
+    // A link to a wrapper under another name, as snap's /snap/bin/<app>.
+    std::error_code error;
+    const auto real = std::filesystem::canonical(*program, error);
+    if (!error && runs_another_program(real.filename().string())) return std::nullopt;
     return Shortcut{*program, {join_argument_text(launch->arguments), launch->folder}};
 }
 

@@ -20,7 +20,9 @@ struct DesktopLaunch {
 // The program word of the "[Desktop Entry]" group's Exec= value and the words
 // after it, with the launcher's quoting and escapes undone and its field codes
 // (%f, %U, ...) dropped, past an "env" with its options and assignments;
-// nothing when there is no such line or it names no program.
+// nothing when there is no such line, it names no program, or it names a
+// shell, an interpreter or a wrapper (sh -c, bash, flatpak run, snap...) that
+// runs another program.
 std::optional<DesktopLaunch> desktop_launch(std::string_view file_text);
 
 // A program name without "/" looked up in the folders of `path_list` (the PATH

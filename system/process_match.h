@@ -54,6 +54,8 @@ struct ProcessRow {
     std::string name;              // the kernel's short name
     std::string exe;               // the executable's path, " (deleted)" removed
     std::vector<std::string> argv; // read only when the executable may match
+    // When it began, in clock ticks after boot: a reused id has another; 0 unknown.
+    unsigned long long start_time = 0;
 };
 
 // What the program of a slot looks like from outside.

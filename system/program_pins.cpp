@@ -14,12 +14,12 @@ constexpr std::chrono::milliseconds kQuickStart{250};
 
 bool ProgramPins::is_running(const std::string& path, const ExeAliasTable& aliases) {
     if (const auto at = pins_.find(path); at != pins_.end()) {
-        if (pin_holds(*at->second)) return true;
+        if (pin_holds(*at->second.process)) return true;
         pins_.erase(at);
     }
     PinnedProcess found = find_pinned(path, aliases);
     if (!found) return false;
-    pins_[path] = std::move(found);
+    pins_[path] = {std::move(found), false};
     return true;
 }
 
@@ -37,14 +37,14 @@ StartOutcome ProgramPins::open(const std::string& path, const StartSettings& how
     PinnedProcess started = at->second.get();
     starts_.erase(at);
     if (!started) return StartOutcome::failed;
-    pins_[path] = std::move(started);
+    pins_[path] = {std::move(started), true};
     return StartOutcome::started;
 }
 
 void ProgramPins::close(const std::string& path) {
     if (const auto at = pins_.find(path); at != pins_.end()) {
         // A program keeprun started counts even after it became another executable.
-        kill_pinned(*at->second);
+        if (at->second.started) kill_pinned(*at->second.process);
         pins_.erase(at);
     }
     close_program(path);
@@ -52,15 +52,15 @@ void ProgramPins::close(const std::string& path) {
 
 void ProgramPins::end_pinned(const std::string& path) {
     if (const auto at = pins_.find(path); at != pins_.end()) {
-        kill_pinned(*at->second);
+        kill_pinned(*at->second.process);
         pins_.erase(at);
     }
 }
 
 std::optional<long> ProgramPins::pinned_pid(const std::string& path) const {
     const auto at = pins_.find(path);
-    if (at == pins_.end() || !pin_holds(*at->second)) return std::nullopt;
-    return keeprun::pinned_pid(*at->second);
+    if (at == pins_.end() || !pin_holds(*at->second.process)) return std::nullopt;
+    return keeprun::pinned_pid(*at->second.process);
 }
 
 } // namespace keeprun

@@ -11,13 +11,13 @@ namespace keeprun {
 namespace {
 
 std::string ini_path(const std::string& data_folder) {
-    return data_folder + "data.ini";
+    return data_folder + kStoredFileNames[0];
 }
 // Older versions know only key "0" of [gx] and ignore this one.
 constexpr const char* kRestartHungKey = "restart_hung";
 
 std::string record_path(const std::string& data_folder) {
-    return data_folder + "jilu.txt";
+    return data_folder + kStoredFileNames[1];
 }
 
 // Slot i (0 to 7) is key i % 4 + 1 of [cx1] for the first four, [cx2] for the rest.
@@ -83,6 +83,15 @@ bool save_settings(const std::string& data_folder, const StoredSettings& setting
 
 bool load_restart_hung(const std::string& data_folder) {
     return trim_spaces(read_ini("gx", kRestartHungKey, ini_path(data_folder))) != "0";
+}
+
+std::string unreadable_stored_file(const std::string& data_folder) {
+    for (const char* name : kStoredFileNames) {
+        std::string ignored;
+        if (!read_for_rewrite(data_folder + name, ignored))
+            return data_folder + name + ": exists but cannot be read";
+    }
+    return {};
 }
 
 int load_option(const std::string& data_folder) {

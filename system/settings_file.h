@@ -9,6 +9,9 @@
 
 namespace keeprun {
 
+// The files of the data folder: the settings, then the run record.
+inline constexpr const char* kStoredFileNames[] = {"data.ini", "jilu.txt"};
+
 // What one save writes.
 struct StoredSettings {
     // The option box "打开本软件时最小化.": 0 unticked, 1 ticked, 2 greyed.
@@ -30,6 +33,10 @@ inline constexpr std::size_t kRecordListLines = 1000;
 // Writes data.ini (in one replacement) and jilu.txt; false when either failed,
 // in which case that file keeps its previous content.
 bool save_settings(const std::string& data_folder, const StoredSettings& settings);
+// "" when every stored file of the folder is missing or can be read; else the
+// one that exists but cannot be read, with why. Saving over it would erase what
+// the user stored.
+std::string unreadable_stored_file(const std::string& data_folder);
 // The option from data.ini: 0, 1 or 2 (anything else reads as 0).
 int load_option(const std::string& data_folder);
 // The hang switch from data.ini; on unless stored as 0.

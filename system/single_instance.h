@@ -26,8 +26,9 @@ class InstanceLock {
     std::unique_ptr<Hold> hold_;
 };
 
-// The user's lock file: $XDG_RUNTIME_DIR/keeprun.lock, or /tmp/keeprun-<uid>.lock;
-// on Windows a mutex name in the session's namespace.
+// The user's lock file: $XDG_RUNTIME_DIR/keeprun.lock, or keeprun.lock in
+// /tmp/keeprun-<uid>/, a folder of the user's alone ("" when another user or a
+// link holds that name: no lock then); on Windows a mutex name in the session's namespace.
 std::string instance_lock_path();
 
 // True when a previous instance of keeprun runs for this user. The first call

@@ -3,13 +3,13 @@
 #include <QMessageBox>
 
 #include "system/process.h"
+#include "system/web_address.h"
 
 namespace keeprun {
 namespace {
 
 bool web_address(const QString& url) {
-    return url.startsWith("http://", Qt::CaseInsensitive) ||
-           url.startsWith("https://", Qt::CaseInsensitive);
+    return parse_web_address(url.toStdString()).has_value();
 }
 
 } // namespace

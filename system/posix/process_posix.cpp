@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -58,12 +59,6 @@ std::string exe_now(long pid) {
                  : std::string();
 }
 
-std::string read_link_at(int dir, const char* name) {
-    char buf[PATH_MAX];
-    const ssize_t n = ::readlinkat(dir, name, buf, sizeof buf);
-    return n > 0 ? std::string(buf, static_cast<std::size_t>(n)) : std::string();
-}
-
 std::string canonical(const std::string& path) {
     char buf[PATH_MAX];
     return ::realpath(path.c_str(), buf) ? std::string(buf) : std::string();
@@ -98,6 +93,18 @@ std::vector<std::string> read_argv(long pid) {
     return argv;
 }
 
+// Field 22 of the process's stat file; 0 when it is gone or cannot be read.
+unsigned long long start_time(long pid) {
+    const auto stat = read_file_bytes(proc_file(pid, "stat"));
+    // The name before the fields is in parentheses and may hold blanks and ")".
+    const std::size_t name_end = stat ? stat->rfind(')') : std::string::npos;
+    if (name_end == std::string::npos) return 0;
+    const char* at = stat->c_str() + name_end + 1;
+    for (int field = 2; field < 21 && at; ++field)
+        if ((at = std::strchr(at + 1, ' '))) ++at;
+    return at ? std::strtoull(at, nullptr, 10) : 0;
+}
+
 // The rest of a process's row once its executable is known; false when it is
 // not the user's, is a zombie or has gone.
 bool fill_row(long pid, std::string_view exe, ProcessRow& row) {
@@ -105,6 +112,7 @@ bool fill_row(long pid, std::string_view exe, ProcessRow& row) {
     row.exe = exe;
     row.pid = pid;
     row.argv = read_argv(pid);
+    row.start_time = start_time(pid);
     row.name.clear();
     if (auto comm = read_file_bytes(proc_file(pid, "comm"))) {
         if (!comm->empty() && comm->back() == '\n') comm->pop_back();
@@ -185,20 +193,22 @@ std::optional<std::pair<std::string, std::size_t>> script_interpreter(const std:
     return std::pair{std::move(interpreter), shebang->script_arg};
 }
 
+} // namespace
+
 void kill_checked(const ProcessRow& row) {
     // A pidfd pins the process, so the check of its executable and the kill
     // concern the same process even if the id is reused in between.
-    const int pidfd = static_cast<int>(::syscall(SYS_pidfd_open, row.pid, 0));
+    const int pidfd = pidfd_open(row.pid);
+    const bool same = exe_now(row.pid) == row.exe;
     if (pidfd < 0) {
-        if (errno == ENOSYS) ::kill(static_cast<pid_t>(row.pid), SIGKILL);
+        // Without pidfds (kernels before 5.3) a reused id shows in the start time.
+        if (errno == ENOSYS && same && row.start_time != 0 && start_time(row.pid) == row.start_time)
+            ::kill(static_cast<pid_t>(row.pid), SIGKILL);
         return;
     }
-    if (strip_deleted(read_link_at(AT_FDCWD, proc_file(row.pid, "exe").c_str())) == row.exe)
-        ::syscall(SYS_pidfd_send_signal, pidfd, SIGKILL, nullptr, 0);
+    if (same) ::syscall(SYS_pidfd_send_signal, pidfd, SIGKILL, nullptr, 0);
     ::close(pidfd);
 }
-
-} // namespace
 
 ProgramMatch program_match(std::string_view path, const ExeAliasTable* aliases) {
     ProgramMatch match;

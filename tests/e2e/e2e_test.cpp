@@ -368,6 +368,8 @@ TEST_F(EndToEnd, AMalformedTextEndsWithoutAWordButOnStandardError) {
     EXPECT_TRUE(seen.empty()) << "shown: " << *seen.begin();
     const std::string said = slurp(s.root() / "keeprun1.log");
     EXPECT_NE(said.find("[tuichu]"), std::string::npos) << said;
+    EXPECT_NE(said.find("every mirror of this build is on this machine"), std::string::npos)
+        << said;
 }
 
 TEST_F(EndToEnd, ACloseRequestToTheSplashEndsAtOnce) {

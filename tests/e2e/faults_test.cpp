@@ -116,6 +116,13 @@ std::string taken_text() {
 const BadAnswer kBadAnswers[] = {
     {"Garbage", [] { return random_bytes(3000, 7); }},
     {"GarbageAfterAStatusLine", [] { return "HTTP/1.1 200 OK\r\n" + random_bytes(3000, 8); }},
+    {"APortalPageInsteadOfTheText",
+     [] {
+         const std::string page = "<html><head><title>Wi-Fi</title></head><body>请先登录后上网，"
+                                  "Please sign in to the network first.</body></html>";
+         return "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
+                std::to_string(page.size()) + "\r\nConnection: close\r\n\r\n" + page;
+     }},
     {"TruncatedBody",
      [] {
          const std::string body = taken_text();
@@ -165,7 +172,8 @@ INSTANTIATE_TEST_SUITE_P(Answers, BadFirstMirror, ::testing::ValuesIn(kBadAnswer
 TEST_F(Faults, AGarbageTextEndsWithoutAWordAndTouchesNoFile) {
     const std::string target = s.install_target("untouched");
     seed_data(target);
-    spit(s.root() / "mirror" / "garbage.txt", random_bytes(4000, 9));
+    // A title, then garbage: a configuration, but a broken one.
+    spit(s.root() / "mirror" / "garbage.txt", "[biaoti]" + random_bytes(4000, 9));
     s.serve(server_text(kTitle, ""), {"--list", "1=garbage.txt"});
     Process& keeprun = s.start_keeprun();
     std::set<std::string> seen = titles_until_exit(keeprun, 40s);

@@ -65,7 +65,9 @@ TEST(FillExeAliasTable, TakesLinesWithExeSplitAtEquals) {
     } cases[] = {
         {"a.exe = b.exe\r\nnotes\r\nC.EXE=D.EXE", true, {{"A.EXE", "B.EXE"}, {"C.EXE", "D.EXE"}}},
         {"\r\n  launcher.exe  =  game.exe  \r\n", true, {{"LAUNCHER.EXE", "GAME.EXE"}}},
-        {"A.EXE=B.EXE=C.EXE", true, {{"A.EXE", "B.EXE"}}},
+        // Rows that are not one file name for another are ignored.
+        {"A.EXE=B.EXE=C.EXE\r\nXTERM=BASH=.EXE\r\nE.EXE=F.EXE", true, {{"E.EXE", "F.EXE"}}},
+        {"a.exe=bin/b.exe\r\nc:\\x\\a.exe=b.exe\r\nG.EXE=H.EXE", true, {{"G.EXE", "H.EXE"}}},
         {"程序.exe=游戏.Exe", true, {{"程序.EXE", "游戏.EXE"}}},
         {"no programs here", true, {}},
         {"EXE files\r\nnone", true, {}},

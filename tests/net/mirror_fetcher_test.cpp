@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <future>
 #include <memory>
 #include <string>
 
+#include "fakes.h"
 #include "gate.h"
 #include "http_server.h"
+#include "net/client_key.h"
 #include "net/mirror_fetcher.h"
 #include "system/codepage.h"
 #include "tests/support/wait_until.h"
@@ -80,4 +83,45 @@ TEST(MirrorFetcher, AHangingFetchDoesNotHoldUpItsOwner) {
     EXPECT_FALSE(returned->load());
     hanging->open();
     EXPECT_TRUE(wait_until([&] { return returned->load(); }));
+}
+
+TEST(ReportClientAddress, TheReportIsSentWithoutHoldingUpTheStart) {
+    // The mirror keeps the report's answer open, a byte at a time so no stall
+    // ends it, until the start has gone on.
+    Gate start_went_on;
+    std::atomic<bool> went_on{false};
+    std::atomic<int> reports{0};
+    HttpServer server;
+    server.routes().Post("/zx/ip.asp", [&](const httplib::Request& req, httplib::Response& res) {
+        reports += req.body.starts_with("id=") ? 1 : 0;
+        res.set_chunked_content_provider("text/plain", [&](std::size_t, httplib::DataSink& sink) {
+            start_went_on.wait(std::chrono::milliseconds(200));
+            if (!went_on) return sink.write(" ", 1);
+            sink.done();
+            return true;
+        });
+    });
+    server.start();
+    const std::string config =
+        "[biaoti]t[biaoti][banben]20220210[banben][tuichu][tuichu][kf1]a[*]b[kf1][kf2]a[*]b[kf2]"
+        "[kf3]a[*]b[kf3][zdy1]a[*]b[zdy1][zdy2]a[*]b[zdy2][zdy3]a[*]b[zdy3][zdy4]a[*]b[zdy4]"
+        "[zdy5]a[*]b[zdy5][exe][exe][news][news]";
+    const std::string base = server.url("/zx/");
+    auto start = std::async(std::launch::async, [&] {
+        FakeClock clock;
+        FakeStore store;
+        std::vector<std::string> pings;
+        FakeFetcher first(clock, pings, 1, config), none(clock, pings, kNever, "");
+        RecordingTarget target;
+        return report_client_address(store, {&first, &none, &none}, {base, base, base}, target)
+            .config.outcome;
+    });
+    EXPECT_TRUE(wait_until(
+        [&] { return start.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+        std::chrono::seconds(10)))
+        << "the start waited for the report, which the mirror keeps open for 20 s";
+    EXPECT_EQ(start.get(), ConfigOutcome::accepted);
+    EXPECT_TRUE(wait_until([&] { return reports == 1; })) << "the report was sent all the same";
+    went_on = true;
+    start_went_on.open();
 }

@@ -44,7 +44,8 @@ LoadRun load(const Answer& first, const Answer& second, const Answer& third) {
 } // namespace
 
 TEST(LoadServerConfig, EachMirrorCountsOnlyInItsOwnWindowOfPolls) {
-    const std::string ten(10, 'x'), eleven(11, 'x'), ten_chinese = "一二三四五六七八九十";
+    // Ten and eleven characters, with the title section every configuration holds.
+    const std::string ten = "[biaoti]xx", eleven = "[biaoti]xxx", ten_chinese = "[biaoti]一二";
     struct Case {
         const char* what;
         Answer first, second, third;
@@ -63,6 +64,12 @@ TEST(LoadServerConfig, EachMirrorCountsOnlyInItsOwnWindowOfPolls) {
         {"ten characters are no answer", {1, ten}, {}, {}, 0, 0},
         {"eleven characters are", {1, eleven}, {}, {}, 1, 1},
         {"characters, not bytes", {1, ten_chinese}, {1, eleven}, {}, 20, 2},
+        {"a page that is no configuration is no answer",
+         {1, "<html><body>请先登录 captive portal</body></html>"},
+         {1},
+         {},
+         20,
+         2},
     };
     for (const auto& c : cases) {
         const LoadRun run = load(c.first, c.second, c.third);
@@ -95,4 +102,11 @@ TEST(LoadServerConfig, HandsBackEveryWayItCanEnd) {
     EXPECT_EQ(load({1, "[biaoti]t[biaoti] and nothing else"}, {}, {}).config.outcome,
               ConfigOutcome::malformed);
     EXPECT_EQ(load({1, kText.substr(0, kText.find("[news]"))}, {}, {}).config.news, "");
+}
+
+TEST(Mirrors, AllOnThisMachineOnlyWhenNoneIsElsewhere) {
+    EXPECT_TRUE(all_on_this_machine(
+        {"http://127.0.0.1:18081/m/zx/", "http://localhost:2/zx/", "http://[::1]:3/zx/"}));
+    EXPECT_FALSE(all_on_this_machine(
+        {"http://127.0.0.1:18081/m/zx/", "http://127.0.0.1:2/zx/", "https://c.example.net/zx/"}));
 }

@@ -85,6 +85,16 @@ TEST(DesktopEntry, TakesTheProgramOfExec) {
         {"env options", "[Desktop Entry]\nExec=/usr/bin/env -i -u HOME -- X=1 /opt/g\n", "/opt/g"},
         {"env twice", "[Desktop Entry]\nExec=env -C /tmp env --unset=A /opt/g\n", "/opt/g"},
         {"env alone", "[Desktop Entry]\nExec=env LANG=C\n", nullptr},
+        {"shell", "[Desktop Entry]\nExec=sh -c \"cd /opt/g && ./g\"\n", nullptr},
+        {"shell by path", "[Desktop Entry]\nExec=/bin/bash /opt/g/start.sh\n", nullptr},
+        {"shell through env", "[Desktop Entry]\nExec=env A=1 /usr/bin/dash -c g\n", nullptr},
+        {"flatpak", "[Desktop Entry]\nExec=/usr/bin/flatpak run org.example.Game\n", nullptr},
+        {"snap", "[Desktop Entry]\nExec=/snap/bin/snap run game\n", nullptr},
+        {"interpreter", "[Desktop Entry]\nExec=python3 /opt/g/main.py\n", nullptr},
+        {"versioned interpreter", "[Desktop Entry]\nExec=/usr/bin/python3.11 main.py\n", nullptr},
+        {"a program with digits", "[Desktop Entry]\nExec=/opt/g/game2\n", "/opt/g/game2"},
+        {"named like a shell only in part", "[Desktop Entry]\nExec=/opt/shop/bashful\n",
+         "/opt/shop/bashful"},
     };
     for (const Case& c : cases) {
         const auto got = desktop_launch(c.text);
@@ -170,6 +180,11 @@ TEST(OnDisk, LocalFileStatusAndLauncher) {
               document); // the drop rule rejects it
     EXPECT_FALSE(desktop_entry_shortcut(dir.file("gone.desktop"), files).has_value());
     EXPECT_FALSE(desktop_entry_shortcut(dir.path().string(), files).has_value());
+    // An application name linked to a wrapper, as snap installs them.
+    std::filesystem::create_symlink("/bin/sh", dir.file("app"));
+    const std::string wrapped =
+        dir.file("app.desktop", "[Desktop Entry]\nExec=" + dir.file("app") + "\n");
+    EXPECT_FALSE(desktop_entry_shortcut(wrapped, files).has_value());
 }
 
 #endif

@@ -68,4 +68,37 @@ TEST(Session, RecordKeepsTheNewestThousandTrimmedLines) {
     EXPECT_EQ(rig.session.record().back(), "line 1004");
 }
 
+TEST(Session, NeverSavesOverStoredFilesItCouldNotRead) {
+    struct Case {
+        const char* what;
+        const char* unreadable; // made a folder, which exists but cannot be read
+        const char* folder_error;
+    };
+    for (const Case c :
+         {Case{"data.ini unreadable", "data.ini", ""}, Case{"jilu.txt unreadable", "jilu.txt", ""},
+          Case{"folder refused", "", "zx: owned by another user"}}) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        std::filesystem::copy_file(kData + "input-data.ini", dir.file("data.ini"));
+        std::filesystem::copy_file(kData + "input-jilu.txt", dir.file("jilu.txt"));
+        if (*c.unreadable) {
+            std::filesystem::remove(dir.file(c.unreadable));
+            std::filesystem::create_directory(dir.file(c.unreadable));
+        }
+        Rig rig;
+        rig.session.set_data_folder(dir.folder(), c.folder_error);
+        rig.session.load_settings();
+        rig.session.load_slots();
+        EXPECT_NE(rig.session.unusable(), "");
+        EXPECT_EQ(rig.session.slot(1).to_param_string(), Rig().session.slot(1).to_param_string());
+        EXPECT_TRUE(rig.session.record().empty());
+        rig.session.add_record_line("12:00:00 打开程序1");
+        EXPECT_FALSE(rig.session.save());
+        EXPECT_EQ(slurp(dir.file("data.ini")),
+                  *c.unreadable == 'd' ? "" : slurp(kData + "input-data.ini"));
+        EXPECT_EQ(slurp(dir.file("jilu.txt")),
+                  *c.unreadable == 'j' ? "" : slurp(kData + "input-jilu.txt"));
+    }
+}
+
 } // namespace

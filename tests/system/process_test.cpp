@@ -2,8 +2,14 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstddef>
 #include <filesystem>
+#include <functional>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <spawn.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -34,6 +40,38 @@ std::vector<long> pids_running(const std::string& exe) {
 
 std::string proc_text(long pid, const char* file) {
     return testing::slurp("/proc/" + std::to_string(pid) + "/" + file);
+}
+
+// Alive with no signal pending: a kill marks its SIGKILL pending at once, so
+// this proves that none was sent.
+bool untouched(long pid) {
+    const std::string status = proc_text(pid, "status");
+    return status.find("State:\tZ") == std::string::npos &&
+           status.find("ShdPnd:\t0000000000000000") != std::string::npos &&
+           status.find("SigPnd:\t0000000000000000") != std::string::npos;
+}
+
+// Runs `body` in a child whose pidfd_open fails with ENOSYS, as on kernels
+// before 5.3; true when the child got that far and ended well.
+bool without_pidfds(const std::function<void()>& body) {
+    const pid_t child = fork();
+    if (child == 0) {
+        sock_filter filter[] = {
+            BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+            BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_pidfd_open, 0, 1),
+            BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | ENOSYS),
+            BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+        };
+        sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
+        if (prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 ||
+            prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0)
+            _exit(2);
+        body();
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 // Test programs live in their own folder; whatever is left running is killed.
@@ -234,9 +272,34 @@ TEST_F(RealProcesses, AliasRowsCountOnlyForTheRunningCheck) {
 
     ASSERT_TRUE(open_program(game));
     EXPECT_TRUE(wait_until([&] { return running(launcher, aliases); }));
-    close_program(launcher);
+    // A keep-alive check pins the game through the alias; a timed close of the
+    // launcher, sharing that pin, must leave the game alone.
+    ProgramPins pins;
+    ASSERT_TRUE(pins.is_running(launcher, aliases));
+    const long game_pid = pids_running(game).front();
+    pins.close(launcher);
     EXPECT_TRUE(wait_until([&] { return !running(launcher); }));
     EXPECT_TRUE(running(game));
+    EXPECT_TRUE(untouched(game_pid)) << proc_text(game_pid, "status");
+}
+
+TEST_F(RealProcesses, WithoutPidfdsAKillSparesAnIdThatBeganAnotherProcess) {
+    const std::string prog = copy_program("old-kernel");
+    ASSERT_TRUE(open_program(prog));
+    ASSERT_TRUE(wait_until([&] { return pids_running(prog).size() == 1; }));
+    std::vector<ProcessRow> table;
+    list_processes(table);
+    const auto row = std::find_if(table.begin(), table.end(),
+                                  [&](const ProcessRow& r) { return r.exe == prog; });
+    ASSERT_NE(row, table.end());
+    ASSERT_NE(row->start_time, 0u);
+    // The same id and executable, but a process begun later than the one seen.
+    ProcessRow reused = *row;
+    ++reused.start_time;
+    ASSERT_TRUE(without_pidfds([&] { kill_checked(reused); }));
+    EXPECT_TRUE(untouched(row->pid)) << proc_text(row->pid, "status");
+    ASSERT_TRUE(without_pidfds([&] { kill_checked(*row); }));
+    EXPECT_TRUE(wait_until([&] { return pids_running(prog).empty(); }));
 }
 
 TEST_F(RealProcesses, OtherUsersProgramsAreNeitherSeenNorClosed) {

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdlib>
+#include <sstream>
 #ifndef _WIN32
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -172,15 +175,51 @@ TEST(SettingsFile, KilledInTheMiddleOfSavesLeavesWholeFiles) {
     const int record_seq = std::atoi(record.c_str() + 4);
     EXPECT_EQ(record, one_save(record_seq, "jilu.txt"));
 
-    // What a killed save left behind goes with the next good save; other files stay.
-    spit(dir.file("data.ini.tmp-abc123"), "half a save");
-    spit(dir.file("notes.tmp-abc123"), "not ours");
+    // What the killed writer left behind goes with the next good save; files of a
+    // writer that still runs (init), of nobody's naming or of other files stay.
+    const std::string dead = std::to_string(child);
+    const std::vector<std::string> kept = {"data.ini.tmp-1-abc123", "data.ini.tmp-abc123",
+                                           "notes.tmp-" + dead + "-abc123"};
+    for (const std::string& name : kept)
+        spit(dir.file(name), "not a leftover of ours");
+    spit(dir.file("data.ini.tmp-" + dead + "-abc123"), "half a save");
     save_settings(dir.folder(), sequenced(1));
     std::vector<std::string> left;
     for (const auto& f : std::filesystem::directory_iterator(dir.folder()))
         left.push_back(f.path().filename().string());
     std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<std::string>{"data.ini", "jilu.txt", "notes.tmp-abc123"}));
+    std::vector<std::string> want = kept;
+    want.insert(want.end(), {"data.ini", "jilu.txt"});
+    std::sort(want.begin(), want.end());
+    EXPECT_EQ(left, want);
+}
+
+TEST(SettingsFile, AFileRenamedIntoPlaceHasItsFolderSynced) {
+    TempDir dir;
+    const std::string log = dir.file("strace.log");
+    const std::string command = "strace -f -qq -e trace=rename,openat,fsync -o " + log + " /proc/" +
+                                std::to_string(getpid()) +
+                                "/exe --gtest_filter=SettingsFile.SaveThenLoadRestoresEverything"
+                                " >/dev/null 2>&1";
+    if (std::system(command.c_str()) != 0) GTEST_SKIP() << "strace cannot run here";
+    // Every rename into place is followed by an fsync of the folder, opened as one.
+    std::istringstream lines(slurp(log));
+    int renames = 0, synced = 0;
+    std::string folder_fd;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find("rename(") != std::string::npos && line.find(".tmp-") != std::string::npos) {
+            ++renames;
+            folder_fd.clear();
+        } else if (line.find("O_DIRECTORY") != std::string::npos && renames > synced) {
+            folder_fd = line.substr(line.rfind("= ") + 2);
+        } else if (!folder_fd.empty() &&
+                   line.find("fsync(" + folder_fd + ")") != std::string::npos) {
+            ++synced;
+            folder_fd.clear();
+        }
+    }
+    EXPECT_EQ(renames, 2) << slurp(log);
+    EXPECT_EQ(synced, renames) << slurp(log);
 }
 
 TEST(SettingsFile, ASaveWritesThroughLinksToTheirTargets) {
@@ -259,6 +298,39 @@ TEST(DataFolder, IsMadeWithItsParentsAndReused) {
     EXPECT_EQ(blocked.path.back(), '/');
 }
 
+mode_t mode_of(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+TEST(DataFolder, IsTheUsersAloneAndRefusedWhenAnotherUserOwnsPartOfIt) {
+    TempDir dir;
+    setenv("XDG_DATA_HOME", dir.file("d").c_str(), 1);
+    const std::string zx = dir.file("d/keeprun/zx/");
+    // A folder and files an older version left with the usual permissions.
+    spit(zx + "data.ini", "[cx1]\r\n1=/opt/app\r\n");
+    spit(zx + "jilu.txt", "");
+    chmod(zx.c_str(), 0755);
+    chmod((zx + "data.ini").c_str(), 0644);
+    chmod((zx + "jilu.txt").c_str(), 0666);
+    EXPECT_EQ(get_data_folder().error, "");
+    EXPECT_EQ(mode_of(zx), 0700u);
+    EXPECT_EQ(mode_of(zx + "data.ini"), 0600u);
+    EXPECT_EQ(mode_of(zx + "jilu.txt"), 0600u);
+    std::filesystem::remove(zx + "jilu.txt");
+    ASSERT_TRUE(save_settings(zx, StoredSettings{}));
+    EXPECT_EQ(mode_of(zx + "jilu.txt"), 0600u) << "a new file";
+
+    const uid_t other = getuid() == 0 ? 65534 : getuid();
+    if (other == getuid()) GTEST_SKIP() << "only root can give a file to another user";
+    for (const char* part : {"", "data.ini", "jilu.txt"}) {
+        ASSERT_EQ(chown((zx + part).c_str(), other, static_cast<gid_t>(-1)), 0);
+        EXPECT_NE(get_data_folder().error.find("another user"), std::string::npos) << part;
+        ASSERT_EQ(chown((zx + part).c_str(), getuid(), static_cast<gid_t>(-1)), 0);
+    }
+    EXPECT_EQ(get_data_folder().error, "");
+}
+
 TEST(SingleInstance, OnlyOneHolderAtATime) {
     TempDir dir;
     const std::string path = dir.file("keeprun.lock");
@@ -274,6 +346,27 @@ TEST(SingleInstance, OnlyOneHolderAtATime) {
     InstanceLock unusable(dir.file("missing/keeprun.lock"));
     EXPECT_FALSE(unusable.held());
     EXPECT_FALSE(unusable.taken_by_other());
+}
+
+TEST(SingleInstance, WithoutARuntimeFolderTheLockIsInAFolderOfTheUsersOwn) {
+    const std::string folder = "/tmp/keeprun-" + std::to_string(getuid());
+    const std::string lock = folder + "/keeprun.lock";
+    unsetenv("XDG_RUNTIME_DIR");
+    std::filesystem::remove_all(folder);
+    EXPECT_EQ(instance_lock_path(), lock);
+    EXPECT_EQ(mode_of(folder), 0700u);
+    chmod(folder.c_str(), 0777);
+    EXPECT_EQ(instance_lock_path(), lock);
+    EXPECT_EQ(mode_of(folder), 0700u) << "made the user's alone again";
+    if (getuid() == 0) {
+        ASSERT_EQ(chown(folder.c_str(), 65534, 65534), 0);
+        EXPECT_EQ(instance_lock_path(), "") << "another user's folder";
+    }
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directory_symlink("/tmp", folder);
+    EXPECT_EQ(instance_lock_path(), "") << "a link";
+    std::filesystem::remove(folder);
+    EXPECT_EQ(instance_lock_path(), lock);
 }
 
 #endif

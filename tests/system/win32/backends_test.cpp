@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <aclapi.h>
 #include <objbase.h>
 #include <sddl.h>
 #include <shlobj.h>
@@ -217,6 +218,74 @@ TEST(Win32Files, DataFolderAndFilesUnderWidePaths) {
                             std::filesystem::directory_iterator{}),
               1);
     EXPECT_FALSE(read_file_bytes(dir.path().string()).has_value()) << "a folder";
+}
+
+// The SIDs of the entries of a file's or folder's access list.
+std::vector<std::string> access_list(const std::string& path) {
+    PACL acl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoW(widen(path).c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
+                              nullptr, nullptr, &acl, nullptr, &descriptor) != ERROR_SUCCESS)
+        return {};
+    std::vector<std::string> sids;
+    for (DWORD i = 0; acl && i < acl->AceCount; ++i) {
+        void* ace = nullptr;
+        GetAce(acl, i, &ace);
+        wchar_t* text = nullptr;
+        ConvertSidToStringSidW(&static_cast<ACCESS_ALLOWED_ACE*>(ace)->SidStart, &text);
+        sids.push_back(narrow(text));
+        LocalFree(text);
+    }
+    LocalFree(descriptor);
+    return sids;
+}
+
+// Everyone may write: the drive's permissions an older version left on the folder.
+void open_to_everyone(const std::string& path) {
+    EXPLICIT_ACCESSW everyone{};
+    BuildExplicitAccessWithNameW(&everyone, const_cast<LPWSTR>(L"EVERYONE"), GENERIC_ALL,
+                                 SET_ACCESS, SUB_CONTAINERS_AND_OBJECTS_INHERIT);
+    PACL open = nullptr;
+    ASSERT_EQ(SetEntriesInAclW(1, &everyone, nullptr, &open), static_cast<DWORD>(ERROR_SUCCESS));
+    ASSERT_EQ(
+        SetNamedSecurityInfoW(const_cast<LPWSTR>(widen(path).c_str()), SE_FILE_OBJECT,
+                              DACL_SECURITY_INFORMATION | UNPROTECTED_DACL_SECURITY_INFORMATION,
+                              nullptr, nullptr, open, nullptr),
+        static_cast<DWORD>(ERROR_SUCCESS));
+    LocalFree(open);
+}
+
+TEST(Win32Files, TheDataFolderAndItsFilesAreOnlyTheUsersSystemsAndAdministrators) {
+    const std::string folder = get_data_folder().path;
+    const std::string ini = folder + "data.ini";
+    ASSERT_TRUE(write_file_atomic(ini, "[cx1]\r\n"));
+    const auto holds = [](const std::vector<std::string>& sids, const std::string& sid) {
+        return std::ranges::find(sids, sid) != sids.end();
+    };
+    for (const std::string& path : {folder, ini}) {
+        open_to_everyone(path);
+        ASSERT_TRUE(holds(access_list(path), "S-1-1-0")) << path;
+    }
+    EXPECT_EQ(get_data_folder().error, "");
+    HANDLE token = nullptr;
+    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token));
+    unsigned char buffer[256];
+    DWORD size = sizeof buffer;
+    ASSERT_TRUE(GetTokenInformation(token, TokenUser, buffer, size, &size));
+    CloseHandle(token);
+    wchar_t* text = nullptr;
+    ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &text);
+    const std::string user = narrow(text);
+    LocalFree(text);
+    // Wine keeps only what file modes can say (the user, SYSTEM, everyone);
+    // Windows keeps Administrators too.
+    const std::vector<std::string> allowed{user, "S-1-5-18", "S-1-5-32-544"};
+    for (const std::string& path : {folder, ini}) {
+        const std::vector<std::string> sids = access_list(path);
+        EXPECT_TRUE(holds(sids, user)) << path;
+        for (const std::string& sid : sids)
+            EXPECT_TRUE(holds(allowed, sid)) << path << ": " << sid;
+    }
 }
 
 TEST(Win32Shortcut, ALinkGivesItsTargetArgumentsAndStartFolder) {
