@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "schedule/time_rule.h"
+#include "schedule/watch_limits.h"
 #include "system/text.h"
 
 namespace keeprun {
@@ -63,6 +64,7 @@ std::optional<std::array<bool, 2>> TimedSlot::rule_lists_on() const {
 
 void TimedSlot::tick() {
     if (ports().message_box.is_open()) return;
+    watch_start();
     if (const int row = steps().first_pending()) {
         run_step(row);
         return;
@@ -92,6 +94,25 @@ void TimedSlot::tick() {
         add_click_rows();
     }
     list.add(StepAction::wait, "6");
+}
+
+void TimedSlot::watch_start() {
+    const std::optional<std::int64_t> start = last_start();
+    if (!start || start == judged_start_) return;
+    const std::int64_t age = ports().clock.steady_seconds() - *start;
+    if (age >= kQuickExitSeconds && age < kLastingStartSeconds) return;
+    const std::string path = usable_path();
+    const bool running = !path.empty() && ports().processes.is_running(path, ports().aliases);
+    if (age >= kLastingStartSeconds) {
+        if (running) quick_exits_ = 0;
+        judged_start_ = start;
+        return;
+    }
+    if (running) return;
+    judged_start_ = start;
+    if (++quick_exits_ >= kQuickExitsBeforeWaiting)
+        report(SlotEventKind::crash_loop, path,
+               label() + "连续" + std::to_string(quick_exits_) + "次很快退出");
 }
 
 } // namespace keeprun

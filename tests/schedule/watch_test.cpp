@@ -99,4 +99,23 @@ TEST(Watch, AProgramThatExitsAtEveryStartIsStartedLessOften) {
     EXPECT_EQ(rig.master.first(1).quick_exits(), 0);
 }
 
+TEST(Watch, ATimedRestartThatExitsEveryTimeIsToldButNeverDelayed) {
+    Rig rig(LocalTime{2026, 12, 8, 11, 59, 0});
+    rig.files.add_program(kProgram);
+    rig.world.exits_at_once.insert(kProgram);
+    TimedSlot& slot = rig.master.second(1);
+    slot.set_path_text(kProgram);
+    slot.set_choice_text(0, "整点重启");
+    slot.set_switch(0, 1);
+    rig.run_for_seconds(6 * 3600);
+    const auto opens = rig.world.of("open");
+    ASSERT_EQ(opens.size(), 6u) << "every hour, on time";
+    for (const Event& open : opens)
+        EXPECT_LE(open.ms / 1000 % 3600, 4) << "3 s after the close at the full hour";
+    std::vector<std::string> told;
+    for (const std::string& l : rig.world.lines)
+        if (l.find("很快退出") != std::string::npos) told.push_back(l.substr(9));
+    EXPECT_EQ(told, (std::vector<std::string>{"程序5连续5次很快退出", "程序5连续6次很快退出"}));
+}
+
 } // namespace
