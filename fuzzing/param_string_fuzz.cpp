@@ -50,10 +50,10 @@ class World final : public keeprun::Clock,
         require(event.line.size() > 9 && event.line[2] == ':' && event.line[5] == ':',
                 "a record line with a time");
     }
-    void end_pinned(const std::string& path) override { open(path); }
+    void end_pinned(const std::string& path) override { close(path); }
     bool end_if_crashed(const std::string&) override { return false; }
     keeprun::PingReply reply(const std::string&) override { return keeprun::PingReply::silent; }
-    void ping(const std::string& path) override { open(path); }
+    void ping(const std::string& path) override { close(path); }
     bool is_open() const override { return false; }
     std::optional<keeprun::Shortcut> read(std::string_view) const override { return std::nullopt; }
 };
