@@ -55,8 +55,6 @@ class Session final : private SlotEvents, private MessageBoxFlag {
     // Slots 1 to 8: keep-alive slots 1-4, timed slots 5-8.
     Slot& slot(int slot_number);
     const Slot& slot(int slot_number) const;
-    KeepAliveSlot& keep_alive(int k) { return slots_.first(k); } // k = 1..4
-    TimedSlot& timed(int k) { return slots_.second(k); }         // k = 1..4
     MasterSwitch& master_switch() { return slots_; }
 
     // Start-up: each slot's number and hint, the timed slots' rule lists.

@@ -17,7 +17,6 @@ enum class WindowAnswer {
 // $DISPLAY). "" on success, else a message for the user; without it nothing
 // is asked and every answer is not_asked.
 std::string window_ping_open(const char* display_name = nullptr);
-void window_ping_close();
 // Asks every top-level window of process `pid` that can be asked.
 void ping_windows(long pid);
 // What the windows of process `pid` made of the last ping_windows(pid).

@@ -122,12 +122,6 @@ std::string window_ping_open(const char* display_name) {
     return {};
 }
 
-void window_ping_close() {
-    Pinger& p = pinger();
-    if (p.display) XCloseDisplay(p.display);
-    p = Pinger{};
-}
-
 void ping_windows(long pid) {
     Pinger& p = pinger();
     if (!p.display) return;
