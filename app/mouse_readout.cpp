@@ -18,23 +18,37 @@ namespace {
 
 constexpr int kTries = 100;
 
-// Any of the 100 tries succeeding is a success.
-bool copy_with_retries(const QString& text) {
+// Any of the 100 tries succeeding is a success; a failure is told in a
+// standard box over `owner`.
+bool copied(QWidget* owner, const QString& text) {
     for (int i = 0; i < kTries; ++i)
         if (copy_text(text) == QStringLiteral("ok")) return true;
-    return false;
-}
-
-void copy_failed(QWidget* owner) {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("错误提示"),
                     QStringLiteral("本次复制出现错误，请再次复制！"), QMessageBox::Ok, owner);
     box.exec();
+    return false;
+}
+
+// Says "复制成功！" without taking the focus from the program in front.
+void tell_copied_aside() {
+    auto* notice = new CopiedNotice(nullptr);
+    notice->setAttribute(Qt::WA_ShowWithoutActivating);
+    notice->setWindowFlags(notice->windowFlags() | Qt::WindowStaysOnTopHint |
+                           Qt::WindowDoesNotAcceptFocus);
+    QObject::connect(notice, &QDialog::finished, notice, &QObject::deleteLater);
+    notice->show();
 }
 
 void copy_readout(MainWindow& window) {
     // The pause starts first: the copy runs messages, and with them more key news.
     window.hotkey_timer().start();
-    copy_position(window, window.cursor_readout()->text());
+    // Read at the press: a window nobody sees keeps no readout up to date.
+    show_cursor_pos(window);
+    const QString text = window.cursor_readout()->text();
+    if (window.isVisible() && !window.isMinimized())
+        copy_position(window, text);
+    else if (copied(nullptr, text))
+        tell_copied_aside();
 }
 
 // A moving pointer is read at most this often: the news is left unread meanwhile.
@@ -139,19 +153,13 @@ QString copy_text(const QString& text) {
 }
 
 void copy_position(MainWindow& window, const QString& text) {
-    if (!copy_with_retries(text)) {
-        copy_failed(&window);
-        return;
-    }
+    if (!copied(&window, text)) return;
     window.show_message(
         QStringLiteral("[*]复制提示[*]OK[*]1[*]6[*][*][*]\r\n复制坐标成功，请到软件内粘贴"));
 }
 
 void copy_with_notice(QWidget* owner, const QString& text) {
-    if (!copy_with_retries(text)) {
-        copy_failed(owner);
-        return;
-    }
+    if (!copied(owner, text)) return;
     CopiedNotice notice(owner);
     notice.exec();
 }

@@ -14,8 +14,8 @@ void show_cursor_pos(MainWindow& window);
 // minimised): after news of a move, at most once per cursor_timer's pause, or
 // on every tick of cursor_timer when the display tells of no moves.
 void follow_visibility(MainWindow& window);
-// Ctrl+8 going down copies the readout; hotkey_timer then pauses 2 s, after
-// which keys still held copy again.
+// Ctrl+8 going down reads the cursor and copies it, whether the window is seen
+// or not; hotkey_timer then pauses 2 s, after which keys still held copy again.
 void watch_copy_hotkey(MainWindow& window);
 
 // Clears the clipboard and puts the text on it; "ok" when keeprun then owns

@@ -50,8 +50,12 @@ void ProgramPorts::ping(const std::string& path) {
     if (const auto pid = pins_.pinned_pid(path)) ping_windows(*pid);
 }
 
-void ProgramPorts::click(const std::string& position) {
-    click_at(position, [] {
+bool ProgramPorts::desktop_takes_input() {
+    return keeprun::desktop_takes_input();
+}
+
+bool ProgramPorts::click(const std::string& position) {
+    return click_at(position, [] {
         if (const auto at = cursor_pos()) show_click_mark(win_color(kRed), at->x, at->y);
     });
 }

@@ -15,7 +15,8 @@ class ProgramPorts : public ProcessControl, public WindowPing, public Clicker {
     bool end_if_crashed(const std::string& path) override;
     PingReply reply(const std::string& path) override;
     void ping(const std::string& path) override;
-    void click(const std::string& position) override;
+    bool desktop_takes_input() override;
+    bool click(const std::string& position) override;
 
   private:
     ProgramPins pins_;

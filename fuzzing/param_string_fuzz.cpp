@@ -10,6 +10,7 @@
 #include "schedule/keep_alive_slot.h"
 #include "schedule/split.h"
 #include "schedule/timed_slot.h"
+#include "system/mouse.h"
 #include "system/text.h"
 
 using keeprun::fuzz::require;
@@ -41,10 +42,13 @@ class World final : public keeprun::Clock,
         require(!path.empty() && path.front() != ' ' && path.back() != ' ',
                 "a trimmed path is opened or closed");
     }
-    void click(const std::string& position) override {
+    bool desktop_takes_input() override { return true; }
+    bool click(const std::string& position) override {
         require(position.find('*') != std::string::npos &&
-                    position.find_first_not_of("0123456789*") == std::string::npos,
-                "clicks only at digits and \"*\"");
+                    position.find_first_not_of("0123456789*-") == std::string::npos &&
+                    keeprun::parse_coordinate(position),
+                "clicks only at a point of digits, signs and \"*\"");
+        return true;
     }
     void slot_event(const keeprun::SlotEvent& event) override {
         require(event.line.size() > 9 && event.line[2] == ':' && event.line[5] == ':',

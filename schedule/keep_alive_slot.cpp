@@ -15,10 +15,8 @@ void KeepAliveSlot::settings_changed() {
 
 void KeepAliveSlot::tick() {
     if (paused_ || ports().message_box.is_open()) return;
-    if (const int row = steps().first_pending()) {
-        run_step(row);
-        return;
-    }
+    // Held clicks wait at most until the next start, which replaces them.
+    if (const int row = steps().first_pending(); row && run_step(row)) return;
     const std::string path = usable_path();
     if (path.empty()) return;
     const std::int64_t now = ports().clock.steady_seconds();

@@ -62,19 +62,24 @@ class WindowPing {
 class Clicker {
   public:
     virtual ~Clicker() = default;
-    // Clicks at the coordinate text ("x*y") and puts the cursor back. It may let
-    // window messages run meanwhile, so a tick can arrive from inside it.
-    virtual void click(const std::string& position) = 0;
+    // Whether a click would reach the desktop now: not while the screen is
+    // locked, the session disconnected, or another program holds the pointer.
+    virtual bool desktop_takes_input() = 0;
+    // Clicks at the coordinate text ("x*y") and puts the cursor back; false when
+    // the system refused the click. It may let window messages run meanwhile, so
+    // a tick can arrive from inside it.
+    virtual bool click(const std::string& position) = 0;
 };
 
 // What a slot did or saw, with the run record's line for it.
 enum class SlotEventKind {
-    opened,      // started its program
-    open_failed, // the start did not happen (cancelled, refused, the file gone)
-    closed,      // ended its program on time
-    hung,        // ended its program, whose windows had stopped answering
-    crashed,     // ended its program, held by a crash dialog
-    crash_loop,  // its program exits quickly after every start: the next start waits
+    opened,       // started its program
+    open_failed,  // the start did not happen (cancelled, refused, the file gone)
+    closed,       // ended its program on time
+    hung,         // ended its program, whose windows had stopped answering
+    crashed,      // ended its program, held by a crash dialog
+    crash_loop,   // its program exits quickly after every start: the next start waits
+    click_failed, // the system refused one of the clicks after a start
 };
 
 struct SlotEvent {

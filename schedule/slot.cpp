@@ -37,9 +37,16 @@ bool holds_separator(std::string_view text) {
     return text.find(kParamSeparator) != std::string_view::npos;
 }
 
-// Where a position field clicks: its digits and "*", when they make a point.
+// Where a position field clicks: its digits and "*", and a minus sign before a
+// piece's digits (a monitor left of or above the main one), when they make a point.
 std::optional<std::string> click_target(std::string_view field) {
-    std::string target = keep_only_chars(field, "0123456789*");
+    std::string target;
+    bool piece_started = false; // a digit or the sign of this piece was kept
+    for (const char c : field) {
+        const bool digit = c >= '0' && c <= '9';
+        if (digit || c == '*' || (c == '-' && !piece_started)) target.push_back(c);
+        piece_started = c != '*' && (piece_started || digit || c == '-');
+    }
     if (!parse_coordinate(target)) return std::nullopt;
     return target;
 }
@@ -205,7 +212,7 @@ void Slot::add_click_rows() {
     }
 }
 
-void Slot::run_step(int row) {
+bool Slot::run_step(int row) {
     Step& step = steps_.row(row);
     // The outside action may let window messages run, and with them "清除" or a
     // drop that empties this list; an emptied list stays empty.
@@ -240,9 +247,15 @@ void Slot::run_step(int row) {
         break;
     }
     case StepAction::click: {
+        // A locked or disconnected desktop would swallow the click: it waits.
+        if (!ports_.clicker.desktop_takes_input()) return false;
         const std::string position = step.argument;
-        ports_.clicker.click(position);
+        const int number = click_number(row);
+        const bool done = ports_.clicker.click(position);
         finish();
+        if (!done)
+            report(SlotEventKind::click_failed, trim_spaces(path_text_),
+                   label() + "第" + std::to_string(number) + "次点击未执行");
         break;
     }
     case StepAction::wait: {
@@ -256,6 +269,14 @@ void Slot::run_step(int row) {
     case StepAction::none:
         break;
     }
+    return true;
+}
+
+int Slot::click_number(int row) const {
+    int number = 0;
+    for (int r = 1; r <= row; ++r)
+        number += steps_.row(r).action == StepAction::click ? 1 : 0;
+    return number;
 }
 
 void Slot::skip_clicks_after(int row) {

@@ -81,7 +81,9 @@ class Slot {
     std::string usable_path() const;
     // The wait and click rows of every filled position.
     void add_click_rows();
-    void run_step(int row);
+    // Runs row `row`; false when it is a click held while the desktop takes no
+    // input, so the slot goes on watching its program and rules meanwhile.
+    bool run_step(int row);
     // Sets a switch without notifying; the second kind runs its handler here.
     virtual void apply_switch(int k, int value);
     virtual std::optional<std::array<bool, 2>> rule_lists_on() const { return {}; }
@@ -103,6 +105,8 @@ class Slot {
   private:
     void reset_fields();
     void stamp_next_wait(int row);
+    // Which click of the list row `row` is, from 1.
+    int click_number(int row) const;
     // After a failed start: the waits and clicks that follow it are dropped.
     void skip_clicks_after(int row);
 

@@ -65,10 +65,8 @@ std::optional<std::array<bool, 2>> TimedSlot::rule_lists_on() const {
 void TimedSlot::tick() {
     if (ports().message_box.is_open()) return;
     watch_start();
-    if (const int row = steps().first_pending()) {
-        run_step(row);
-        return;
-    }
+    // Held clicks wait at most until the next start, which replaces them.
+    if (const int row = steps().first_pending(); row && run_step(row)) return;
     const bool restart = switch_value(0) == 1;
     const bool close = switch_value(1) == 1;
     // An idle slot looks at no file.

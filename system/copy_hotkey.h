@@ -9,8 +9,8 @@
 namespace keeprun {
 
 // Starts listening: on X11 a connection to the display (nullptr: $DISPLAY), on
-// Windows a keyboard hook on this thread, whose message loop then carries the
-// news. "" on success, else a message for the user; without it the keys read
+// Windows a keyboard hook on a thread of its own, which tells this thread's
+// message loop. "" on success, else a message for the user; without it the keys read
 // as up and nothing is told.
 std::string copy_hotkey_open(const char* display_name = nullptr);
 void copy_hotkey_close();

@@ -28,9 +28,14 @@ void mouse_close();
 
 // Shows where a click landed; it may wait (and run messages) with wait_pumping_events.
 using ClickMarkHook = std::function<void()>;
+// Whether a click would reach the desktop: not while the session is locked or
+// disconnected, nor while another program holds the pointer (a screen locker,
+// an open menu), which would take the click for itself.
+bool desktop_takes_input();
 // Moves to `pos`, clicks the left button, calls `mark` with the cursor still
-// there, then puts the cursor back. A text that is no point does nothing.
-void click_at(std::string_view pos, const ClickMarkHook& mark);
+// there, then puts the cursor back. False when the system refused the click or
+// `pos` is no point.
+bool click_at(std::string_view pos, const ClickMarkHook& mark);
 
 std::optional<ScreenPoint> cursor_pos();
 

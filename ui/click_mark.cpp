@@ -2,6 +2,8 @@
 
 #include "system/delay.h"
 
+#include <algorithm>
+
 #include <QGuiApplication>
 #include <QPainter>
 #include <QRegion>
@@ -40,11 +42,27 @@ void ClickMark::paintEvent(QPaintEvent*) {
     QPainter(this).fillRect(rect(), colour_);
 }
 
+QPoint logical_point(const std::vector<ScreenScale>& screens, QPoint device) {
+    if (screens.empty()) return device;
+    const auto on = [&](const ScreenScale& s) {
+        const QPoint origin = s.area.topLeft();
+        return QRect(origin, s.area.size() * s.ratio).contains(device);
+    };
+    const auto it = std::find_if(screens.begin(), screens.end(), on);
+    const ScreenScale& s = it == screens.end() ? screens.front() : *it;
+    const QPoint origin = s.area.topLeft();
+    return origin + (QPointF(device - origin) / s.ratio).toPoint();
+}
+
 void show_click_mark(const QColor& colour, int device_x, int device_y) {
     static ClickMark* mark = new ClickMark;
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const double ratio = screen ? screen->devicePixelRatio() : 1.0;
-    mark->place(QPoint(qRound(device_x / ratio), qRound(device_y / ratio)), colour);
+    // The primary screen first: a point on no screen is shown there.
+    std::vector<ScreenScale> screens;
+    if (const QScreen* primary = QGuiApplication::primaryScreen())
+        screens.push_back({primary->geometry(), primary->devicePixelRatio()});
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens.push_back({screen->geometry(), screen->devicePixelRatio()});
+    mark->place(logical_point(screens, QPoint(device_x, device_y)), colour);
     mark->show();
     mark->raise();
     wait_pumping_events(ClickMark::kSeconds);

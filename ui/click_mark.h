@@ -4,7 +4,9 @@
 // lets every input through to what lies below.
 #include <QColor>
 #include <QPoint>
+#include <QRect>
 #include <QWidget>
+#include <vector>
 
 namespace keeprun {
 
@@ -24,6 +26,15 @@ class ClickMark : public QWidget {
   private:
     QColor colour_;
 };
+
+// A screen as the system places it: its area in logical pixels and its scale.
+struct ScreenScale {
+    QRect area;
+    double ratio = 1.0;
+};
+// The logical point of a device pixel, on the screen whose device pixels hold it
+// (each screen keeps its top-left corner and scales from there), else on the first.
+QPoint logical_point(const std::vector<ScreenScale>& screens, QPoint device);
 
 // Shows the ring round the point (device pixels, as the mouse routines use them)
 // for 0.3 s; the window keeps processing its messages meanwhile.

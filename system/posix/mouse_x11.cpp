@@ -61,10 +61,22 @@ std::optional<ScreenPoint> cursor_pos() {
     return ScreenPoint{x, y};
 }
 
-void click_at(std::string_view pos, const ClickMarkHook& mark) {
+bool desktop_takes_input() {
+    Display* d = connection().display;
+    if (!d) return false;
+    // Whoever holds the pointer gets every click: a locker, a menu, a drag.
+    // Taking it for a moment tells whether anyone does.
+    const int grab = XGrabPointer(d, DefaultRootWindow(d), False, 0, GrabModeAsync, GrabModeAsync,
+                                  None, None, CurrentTime);
+    if (grab == GrabSuccess) XUngrabPointer(d, CurrentTime);
+    XSync(d, False);
+    return grab == GrabSuccess;
+}
+
+bool click_at(std::string_view pos, const ClickMarkHook& mark) {
     Display* d = connection().display;
     const auto target = parse_coordinate(pos);
-    if (!d || !target) return;
+    if (!d || !target) return false;
     const auto before = cursor_pos();
     XTestFakeMotionEvent(d, -1, target->x, target->y, CurrentTime);
     XTestFakeButtonEvent(d, Button1, True, CurrentTime);
@@ -77,6 +89,7 @@ void click_at(std::string_view pos, const ClickMarkHook& mark) {
         XTestFakeMotionEvent(d, -1, before->x, before->y, CurrentTime);
         XSync(d, False);
     }
+    return true;
 }
 
 } // namespace keeprun

@@ -277,7 +277,7 @@ TEST_F(EndToEnd, ASecondInstanceIsRefusedWhileTheFirstRunsOnAndWritesNothing) {
         EXPECT_FALSE(fs::remove(name)) << name << " was written into the current folder";
 }
 
-TEST_F(EndToEnd, ASecondStartBringsBackTheWindowHiddenInTheTray) {
+TEST_F(EndToEnd, InTheTrayCtrlEightCopiesThePointerAndASecondStartBringsTheWindowBack) {
     s.start_window_manager();
     s.start_tray();
     s.serve(server_text(kTitle, ""));
@@ -292,6 +292,20 @@ TEST_F(EndToEnd, ASecondStartBringsBackTheWindowHiddenInTheTray) {
                   .find("Icon ("),
               std::string::npos)
         << "the window carries the program's icon";
+
+    // Ctrl+8 copies where the pointer is now, not the hidden readout's last text,
+    // and says so without taking the focus.
+    s.xdotool({"mousemove", "--sync", "567", "89"});
+    s.xdotool({"keydown", "ctrl+8", "sleep", "0.03", "keyup", "ctrl+8"});
+    EXPECT_TRUE(wait_until(
+        [&] {
+            return !s.xdotool({"search", "--name", "^信息提示窗口$"}).empty();
+        },
+        10s))
+        << "the notice";
+    EXPECT_TRUE(wait_until([&] { return s.clipboard() == "567*89"; }, 10s))
+        << "clipboard: " << s.clipboard();
+    EXPECT_FALSE(s.window_visible(kTitle));
 
     Process& second = s.start_keeprun();
     EXPECT_TRUE(wait_until([&] { return s.window_visible(kTitle); }, 20s));

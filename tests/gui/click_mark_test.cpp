@@ -42,5 +42,19 @@ TEST(ClickMark, ShowsARingRoundThePointWhileItWaitsThenGoes) {
         QPoint(mark->rect().center().x() + ClickMark::kRadius, mark->rect().center().y())));
 }
 
+// Device pixels to logical ones on a main screen at 150 %, one to its left at
+// 100 % and one above it at 200 %.
+TEST(ClickMark, IsPlacedOnTheScreenThatHoldsThePointAtItsScale) {
+    const std::vector<ScreenScale> screens = {{QRect(0, 0, 1920, 1080), 1.5},
+                                              {QRect(-1500, 0, 1500, 1000), 1.0},
+                                              {QRect(0, -800, 1280, 800), 2.0}};
+    const std::pair<QPoint, QPoint> cases[] = {
+        {{1500, 300}, {1000, 200}}, {{2879, 1619}, {1919, 1079}}, {{-1500, 300}, {-1500, 300}},
+        {{-1, 999}, {-1, 999}},     {{100, -700}, {50, -750}},    {{5000, 5000}, {3333, 3333}},
+    };
+    for (const auto& [device, logical] : cases)
+        EXPECT_EQ(logical_point(screens, device), logical) << device.x() << "," << device.y();
+}
+
 } // namespace
 } // namespace keeprun

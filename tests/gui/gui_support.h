@@ -30,7 +30,8 @@ class QuietWorld final : public ProcessControl, public WindowPing, public Clicke
     bool end_if_crashed(const std::string&) override { return false; }
     PingReply reply(const std::string&) override { return PingReply::answered; }
     void ping(const std::string&) override {}
-    void click(const std::string&) override {}
+    bool desktop_takes_input() override { return true; }
+    bool click(const std::string&) override { return true; }
     std::vector<std::string> opened;
     ExeAliasTable aliases; // as the last running check was given them
 };

@@ -100,9 +100,11 @@ class FakeWorld final : public ProcessControl,
         const auto it = replies.find(path);
         pinged[path] = it == replies.end() ? PingReply::not_asked : it->second;
     }
-    void click(const std::string& position) override {
+    bool desktop_takes_input() override { return !desktop_locked; }
+    bool click(const std::string& position) override {
         events.push_back({"click", position, clock_.ms(), clock_.steady_ms()});
         if (during_click) during_click();
+        return !clicks_refused;
     }
     void record_line_added(const std::string& line) override { lines.push_back(line); }
     void slot_event(const SlotEvent& e) override {
@@ -132,6 +134,8 @@ class FakeWorld final : public ProcessControl,
     StartSettings started_with;    // as the last start was given them
     std::vector<int> failed_slots;
     std::function<void()> during_click;
+    bool desktop_locked = false; // the screen is locked or the session disconnected
+    bool clicks_refused = false; // the system refuses every click
 
   private:
     const FakeClock& clock_;

@@ -181,6 +181,53 @@ TEST(StartScenario, WaitingAndFailedStartsAreNeitherClickedNorRecordedAsOpened) 
     }
 }
 
+// While the desktop takes no input (locked, disconnected) a start's clicks wait,
+// at most until the next start replaces them, and then run in order; a click
+// the system refuses is recorded. Both slot kinds.
+TEST(ClickScenario, ClicksWaitForTheDesktopUntilTheNextStartAndRefusalsAreRecorded) {
+    for (const int slot_number : {1, 5}) {
+        Rig rig(LocalTime{2026, 12, 8, 9, 59, 0});
+        rig.files.add_program(kProgram);
+        Slot& slot = rig.session.slot(slot_number);
+        slot.set_path_text(kProgram);
+        slot.set_position(0, " -1500 * 300"); // a monitor left of the main one
+        slot.set_position(1, "x:2*y:-2");
+        if (slot_number == 5) {
+            slot.set_choice_text(0, "整点重启");
+            slot.set_switch(0, 1);
+        }
+        const std::string n = std::to_string(slot_number);
+        // The program is gone (first kind) or its hour comes (second kind).
+        const auto next_start = [&] {
+            const std::size_t opens = rig.world.of("open").size();
+            if (slot_number == 1) rig.world.running.erase(kProgram);
+            return rig.run_until([&] { return rig.world.of("open").size() == opens + 1; }, 3600);
+        };
+
+        rig.world.desktop_locked = true;
+        ASSERT_TRUE(rig.run_until([&] { return rig.world.of("open").size() == 1; }, 3600)) << n;
+        rig.run_for_seconds(300);
+        EXPECT_TRUE(rig.world.of("click").empty()) << n;
+        ASSERT_TRUE(next_start()) << n << ": a held click holds no start back";
+        rig.world.desktop_locked = false;
+        ASSERT_TRUE(rig.run_until([&] { return rig.world.of("click").size() == 2; }, 60)) << n;
+        rig.run_for_seconds(60);
+        const auto clicks = rig.world.of("click");
+        ASSERT_EQ(clicks.size(), 2u) << n << ": the first start's clicks went with it";
+        EXPECT_EQ(clicks[0].argument, "-1500*300") << n;
+        EXPECT_EQ(clicks[1].argument, "2*-2") << n;
+        EXPECT_GT(clicks[0].steady_ms, rig.world.of("open")[1].steady_ms) << n;
+
+        rig.world.clicks_refused = true;
+        ASSERT_TRUE(next_start()) << n;
+        ASSERT_TRUE(rig.run_until([&] { return rig.world.of("click").size() == 4; }, 60)) << n;
+        rig.run_for_seconds(1);
+        const std::vector<std::string> tail(rig.world.lines.end() - 2, rig.world.lines.end());
+        EXPECT_EQ(tail[0].substr(8), " 程序" + n + "第1次点击未执行") << n;
+        EXPECT_EQ(tail[1].substr(8), " 程序" + n + "第2次点击未执行") << n;
+    }
+}
+
 TEST(FirstKindScenario, WallClockStepsNeitherStretchNorShortenAWait) {
     for (const std::int64_t step_s : {-3600, -5, 5, 3600}) {
         Rig rig(LocalTime{2026, 10, 25, 2, 59, 50});

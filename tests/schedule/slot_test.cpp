@@ -133,8 +133,9 @@ TEST(Slot, ClearResetsFieldsButKeepsSwitchesRulesAndPause) {
 
 TEST(Slot, MarksShowWhichFieldsTakeEffect) {
     const std::pair<const char*, bool> positions[] = {
-        {"12*3", true},     {"12*", false},  {"12*abc", false}, {"*", false},  {"*5", false},
-        {"100 200", false}, {" 1*2 ", true}, {"x1 * y2", true}, {"中*", false}};
+        {"12*3", true}, {"12*", false},     {"12*abc", false}, {"*", false},
+        {"*5", false},  {"100 200", false}, {" 1*2 ", true},   {"x1 * y2", true},
+        {"中*", false}, {"-1500*-3", true}, {"1-*-", false}};
     Rig rig;
     KeepAliveSlot& slot = rig.master.first(1);
     for (const auto& [position, set] : positions) {
