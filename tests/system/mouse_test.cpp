@@ -19,8 +19,9 @@ TEST(Mouse, WithoutADisplayItSaysSoAndDoesNothing) {
     EXPECT_NE(mouse_open(nullptr), "");
     EXPECT_EQ(cursor_pos(), std::nullopt);
     bool marked = false;
-    click_at("10*10", [&] { marked = true; });
+    EXPECT_FALSE(click_at("10*10", [&] { marked = true; }));
     EXPECT_FALSE(marked);
+    EXPECT_FALSE(desktop_takes_input());
     EXPECT_NE(copy_hotkey_open(nullptr), "");
     copy_hotkey_on_news([] {}, [](int, std::function<void()>) { ADD_FAILURE() << "closed"; });
     EXPECT_FALSE(copy_hotkey_down());
@@ -61,6 +62,16 @@ class ClickTarget {
             return found.has_value();
         });
         return found;
+    }
+
+    // Holds the pointer as a screen locker does, or lets it go.
+    bool grab_pointer(bool hold) {
+        const bool done =
+            !hold || XGrabPointer(d_, w_, False, ButtonPressMask, GrabModeAsync, GrabModeAsync,
+                                  None, None, CurrentTime) == GrabSuccess;
+        if (!hold) XUngrabPointer(d_, CurrentTime);
+        XSync(d_, False);
+        return done;
     }
 
     void warp(int x, int y) {
@@ -112,12 +123,18 @@ TEST_F(OnXvfb, ClickLandsOnTheStoredPixelAndTheCursorReturns) {
     target.warp(10, 20);
     ASSERT_TRUE(testing::wait_until([] { return cursor_pos() == ScreenPoint{10, 20}; }));
 
+    EXPECT_TRUE(desktop_takes_input());
+    ASSERT_TRUE(target.grab_pointer(true));
+    EXPECT_FALSE(desktop_takes_input()) << "a locker holding the pointer would take the click";
+    target.grab_pointer(false);
+    EXPECT_TRUE(desktop_takes_input());
+
     std::optional<ScreenPoint> during;
     int marks = 0;
-    click_at("150*170", [&] {
+    EXPECT_TRUE(click_at("150*170", [&] {
         ++marks;
         during = cursor_pos();
-    });
+    }));
     EXPECT_EQ(marks, 1);
     EXPECT_EQ(during, (ScreenPoint{150, 170})) << "the mark is drawn at the click";
     const auto press = target.next_event(ButtonPress);

@@ -3,10 +3,12 @@
 // arguments) and every click on its window to "<its own path>.log" and runs
 // until it is ended. Its file name chooses a fault: "...crashes..." crashes
 // after 3 s (and a crash dialog holds it), "...hangs..." stops taking its
-// messages after 5 s.
+// messages after 5 s. Run as `... /minimise <title>` it only minimises the
+// window of that title, as the user would, and ends.
 #include "wine_target.h"
 
 #include <fstream>
+#include <shellapi.h>
 #include <string>
 #include <windows.h>
 
@@ -54,6 +56,14 @@ LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    int argc = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (argc == 3 && std::wstring(argv[1]) == L"/minimise") {
+        const HWND window = FindWindowW(nullptr, argv[2]);
+        if (!window) return 1;
+        ShowWindow(window, SW_MINIMIZE);
+        return 0;
+    }
     log_line("start " + std::to_string(GetCurrentProcessId()));
     char folder[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, folder);

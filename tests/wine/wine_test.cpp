@@ -263,6 +263,21 @@ TEST_F(WineRun, TheInstalledProgramStartsWithWindowsSavesAtSessionEndAndIsUninst
     click_in(window, kAnnouncementButtonX, kAnnouncementButtonY);
     ASSERT_TRUE(wait_until([&] { return started_pids(target.string()).size() > starts; }, 15s))
         << "the slots are loaded";
+    // Minimised, keeprun still copies the pointer on Ctrl+8 pressed in another
+    // program (Wine's hook sees only keys that reach a Wine window: the target's).
+    run({"wine", target.string(), "/minimise", kTitle}, 30s);
+    EXPECT_TRUE(wait_until([&] { return !s().window_visible(kTitle); }, 20s));
+    const std::string target_window = s().xdotool({"search", "--name", "^target$"});
+    ASSERT_FALSE(target_window.empty());
+    s().xdotool({"windowfocus", "--sync", target_window.substr(0, target_window.find('\n'))});
+    s().xdotool({"mousemove", "--sync", "345", "67"});
+    EXPECT_TRUE(wait_until(
+        [&] {
+            s().xdotool({"key", "ctrl+8"});
+            return wait_until([&] { return s().clipboard() == "345*67"; }, 3s);
+        },
+        20s))
+        << "clipboard: " << s().clipboard();
     // The session ends under it: it saves what it holds and ends without asking.
     fs::remove(drive_c() / "zx" / "data.ini");
     run({"wine", "wineboot", "--end-session"}, 60s);

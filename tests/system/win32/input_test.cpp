@@ -78,8 +78,9 @@ TEST(Win32Input, AClickLandsAtItsPositionAndTheCursorGoesBack) {
         return WindowFromPoint(POINT{250, 180}) == window.get() &&
                GetForegroundWindow() == window.get();
     }));
+    EXPECT_TRUE(desktop_takes_input()) << "an unlocked desktop of a connected session";
     std::optional<ScreenPoint> during;
-    click_at("250*180", [&] { during = cursor_pos(); });
+    EXPECT_TRUE(click_at("250*180", [&] { during = cursor_pos(); }));
     EXPECT_EQ(during, (ScreenPoint{250, 180}));
     ASSERT_TRUE(wait_until([] {
         pump();
