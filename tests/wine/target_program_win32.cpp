@@ -8,9 +8,10 @@
 #include "wine_target.h"
 
 #include <fstream>
-#include <shellapi.h>
 #include <string>
 #include <windows.h>
+
+#include <shellapi.h> // after windows.h, which it needs
 
 namespace {
 
