@@ -328,6 +328,30 @@ TEST_F(EndToEnd, NoMirrorAnsweringEndsWithTheNetworkMessage) {
     EXPECT_EQ(keeprun.wait_exit(10s), std::optional<int>(0));
 }
 
+TEST_F(EndToEnd, ALoginStartWaitsForTheNetworkAndUpdatesAnOlderAutostartEntry) {
+    // The network comes up 40 s after keeprun: its tries at 15 s and 30 s fail too.
+    s.serve(server_text(kTitle, ""), {"--down-for", "40"});
+    const fs::path entry = s.config_folder() / "autostart" / "keeprun.desktop";
+    const std::string program = (build_dir() / "keeprun").string();
+    spit(entry, "[Desktop Entry]\nType=Application\nExec=" + program + "\n");
+    s.start_keeprun({}, {"--login"});
+    const unsigned long splash = s.wait_window("程序正在初始化", 20s);
+    ASSERT_NE(splash, 0u);
+    // The waiting line sits in the bottom third of the splash, blank until then.
+    EXPECT_TRUE(wait_until(
+        [&] {
+            WindowBox line = s.x().box(splash);
+            line.y += line.height * 2 / 3;
+            line.height /= 3;
+            return s.colours(line) > 1;
+        },
+        20s))
+        << "the splash says that it waits for the network";
+    ASSERT_NE(s.wait_window(kTitle, 90s), 0u) << "start-up goes on once a mirror answers";
+    EXPECT_NE(slurp(entry).find("Exec=" + program + " --login\n"), std::string::npos)
+        << slurp(entry);
+}
+
 class ForcedUpgrade : public EndToEnd, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(ForcedUpgrade, OpensTheDownloadLinkAndEnds) {

@@ -102,9 +102,11 @@ Process& Session::start_keeprun() {
     return start_keeprun({});
 }
 
-Process& Session::start_keeprun(const std::vector<std::string>& wrapper) {
+Process& Session::start_keeprun(const std::vector<std::string>& wrapper,
+                                const std::vector<std::string>& arguments) {
     std::vector<std::string> argv = wrapper;
     argv.push_back((build_dir() / "keeprun").string());
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
     keepruns_.push_back(std::make_unique<Process>(
         argv, keeprun_env(), root() / ("keeprun" + std::to_string(keepruns_.size() + 1) + ".log")));
     return *keepruns_.back();
@@ -188,6 +190,16 @@ std::string Session::pixel(int x, int y) {
                     {{"PATH", system_path()}, {"DISPLAY", display()}});
     const auto hash = text.find('#', text.find(':'));
     return hash == std::string::npos ? std::string() : text.substr(hash + 1, 6);
+}
+
+int Session::colours(const WindowBox& box) {
+    const std::string count =
+        run_capture({"import", "-window", "root", "-crop",
+                     std::to_string(box.width) + "x" + std::to_string(box.height) + "+" +
+                         std::to_string(box.x) + "+" + std::to_string(box.y),
+                     "-format", "%k", "info:-"},
+                    {{"PATH", system_path()}, {"DISPLAY", display()}});
+    return std::atoi(count.c_str());
 }
 
 std::vector<int> started_pids(const std::string& target) {

@@ -55,8 +55,9 @@ class Session {
 
     Process& start_keeprun();
     // keeprun started by another program, e.g. {"strace", ...}: that program's argv
-    // with keeprun's path appended.
-    Process& start_keeprun(const std::vector<std::string>& wrapper);
+    // with keeprun's path and then `arguments` appended.
+    Process& start_keeprun(const std::vector<std::string>& wrapper,
+                           const std::vector<std::string>& arguments = {});
     // A window manager for the tests that need one (minimising); windows are
     // then framed, so look them up with xdotool rather than windows_named.
     void start_window_manager();
@@ -75,6 +76,8 @@ class Session {
     void screenshot(const fs::path& file, const WindowBox& box);
     // The colour on screen at (x, y) as "RRGGBB".
     std::string pixel(int x, int y);
+    // How many colours the screen shows in the box: 1 where it is blank.
+    int colours(const WindowBox& box);
 
   private:
     TempDir dir_;
