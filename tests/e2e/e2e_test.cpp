@@ -337,16 +337,7 @@ TEST_F(EndToEnd, ALoginStartWaitsForTheNetworkAndUpdatesAnOlderAutostartEntry) {
     s.start_keeprun({}, {"--login"});
     const unsigned long splash = s.wait_window("程序正在初始化", 20s);
     ASSERT_NE(splash, 0u);
-    // The waiting line sits in the bottom third of the splash, blank until then.
-    EXPECT_TRUE(wait_until(
-        [&] {
-            WindowBox line = s.x().box(splash);
-            line.y += line.height * 2 / 3;
-            line.height /= 3;
-            return s.colours(line) > 1;
-        },
-        20s))
-        << "the splash says that it waits for the network";
+    EXPECT_TRUE(s.shows_network_wait(splash, 20s));
     ASSERT_NE(s.wait_window(kTitle, 90s), 0u) << "start-up goes on once a mirror answers";
     EXPECT_NE(slurp(entry).find("Exec=" + program + " --login\n"), std::string::npos)
         << slurp(entry);

@@ -82,6 +82,9 @@ void Session::serve(const std::string& list_text, const std::vector<std::string>
                                   (root() / "mirror").string()};
     argv.insert(argv.end(), options.begin(), options.end());
     const fs::path log = root() / "mirror.out";
+    // A mirror served again replaces the one before, ports and log.
+    mirror_.reset();
+    fs::remove(log);
     mirror_ = std::make_unique<Process>(argv, Env{{"PATH", system_path()}}, log);
     if (!wait_until([&] { return slurp(log).find("ready") != std::string::npos; }, 10s))
         throw std::runtime_error("keeprun-mirror did not start: " + slurp(log));
@@ -192,14 +195,21 @@ std::string Session::pixel(int x, int y) {
     return hash == std::string::npos ? std::string() : text.substr(hash + 1, 6);
 }
 
-int Session::colours(const WindowBox& box) {
-    const std::string count =
-        run_capture({"import", "-window", "root", "-crop",
-                     std::to_string(box.width) + "x" + std::to_string(box.height) + "+" +
-                         std::to_string(box.x) + "+" + std::to_string(box.y),
-                     "-format", "%k", "info:-"},
-                    {{"PATH", system_path()}, {"DISPLAY", display()}});
-    return std::atoi(count.c_str());
+bool Session::shows_network_wait(unsigned long splash, std::chrono::milliseconds limit) {
+    return wait_until(
+        [&] {
+            // The middle half of the bottom third, clear of any frame.
+            const WindowBox box = x().box(splash);
+            const std::string colours =
+                run_capture({"import", "-window", "root", "-crop",
+                             std::to_string(box.width / 2) + "x" + std::to_string(box.height / 4) +
+                                 "+" + std::to_string(box.x + box.width / 4) + "+" +
+                                 std::to_string(box.y + box.height * 2 / 3),
+                             "-format", "%k", "info:-"},
+                            {{"PATH", system_path()}, {"DISPLAY", display()}});
+            return std::atoi(colours.c_str()) > 1;
+        },
+        limit);
 }
 
 std::vector<int> started_pids(const std::string& target) {

@@ -46,7 +46,7 @@ class Session {
     std::string opened_links() const { return slurp(root() / "xdg-open.log"); }
 
     // Writes list.txt (UTF-8 given, stored in code page 936) and starts the
-    // mirror with `options`, waiting until it listens.
+    // mirror with `options` (in place of the one before), waiting until it listens.
     void serve(const std::string& list_text, const std::vector<std::string>& options = {});
     // Writes data.ini of the data folder in code page 936.
     void write_data_ini(const std::string& utf8_text);
@@ -76,8 +76,9 @@ class Session {
     void screenshot(const fs::path& file, const WindowBox& box);
     // The colour on screen at (x, y) as "RRGGBB".
     std::string pixel(int x, int y);
-    // How many colours the screen shows in the box: 1 where it is blank.
-    int colours(const WindowBox& box);
+    // Whether the splash shows its line about waiting for the network within
+    // `limit` (in its bottom third, blank until then).
+    bool shows_network_wait(unsigned long splash, std::chrono::milliseconds limit);
 
   private:
     TempDir dir_;
