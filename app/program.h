@@ -18,7 +18,7 @@ namespace keeprun {
 class Program {
   public:
     // `at_login`: started by the login entry, so start-up waits for the network.
-    explicit Program(bool at_login = false);
+    explicit Program(bool at_login);
     // Shows the splash; its timer then runs the start-up once.
     void start();
 
