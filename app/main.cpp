@@ -1,6 +1,7 @@
 // keeprun: keeps programs running, restarts them on time rules, and clicks at
 // stored screen positions after every start.
 #include "app/app_icon.h"
+#include "app/command_line.h"
 #include "app/platform_start.h"
 #include "app/program.h"
 #include "system/copy_hotkey.h"
@@ -54,7 +55,7 @@ int main(int argc, char** argv) {
     QApplication::setFont(font);
     keeprun::set_message_pump([] { QCoreApplication::processEvents(); });
 
-    keeprun::Program program;
+    keeprun::Program program(keeprun::read_command_line(QCoreApplication::arguments()).at_login);
     program.start();
     return QApplication::exec();
 }

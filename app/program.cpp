@@ -29,9 +29,9 @@ void tell(const QString& title, const QString& text) {
 
 } // namespace
 
-Program::Program()
-    : session_({local_clock(), local_file_status(), program_ports_, program_ports_, program_ports_,
-                desktop_shortcut_reader()}),
+Program::Program(bool at_login)
+    : at_login_(at_login), session_({local_clock(), local_file_status(), program_ports_,
+                                     program_ports_, program_ports_, desktop_shortcut_reader()}),
       main_window_(session_), splash_([this] { startup_sequence(); }) {
     tick_timer_.setInterval(500);
     QObject::connect(&tick_timer_, &QTimer::timeout, [this] { session_.tick(); });
@@ -68,7 +68,9 @@ void Program::startup_sequence() {
     }
     splash_.hide();
     wait_pumping_events(0.01);
-    take_installer_autostart_choice(QCoreApplication::applicationFilePath().toStdString());
+    const std::string program_path = QCoreApplication::applicationFilePath().toStdString();
+    update_autostart_entry(program_path);
+    take_installer_autostart_choice(program_path);
     tray_ = std::make_unique<Tray>(main_window_, session_);
     main_window_.show();
     main_window_.show_message(QStringLiteral("[*]软件公告[*]我已阅读[*]1[*]20[*][*][*]\r\n") +
@@ -99,7 +101,9 @@ void Program::guard_single_instance() {
 }
 
 void Program::load_server_config() {
-    const NetStartup net = report_client_address(user_settings_store(), main_window_);
+    std::function<void()> network_wait;
+    if (at_login_) network_wait = [this] { splash_.show_network_wait(); };
+    const NetStartup net = report_client_address(user_settings_store(), main_window_, network_wait);
     switch (net.config.outcome) {
     case ConfigOutcome::accepted:
         server_news_ = net.config.news;

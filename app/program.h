@@ -17,7 +17,8 @@ namespace keeprun {
 
 class Program {
   public:
-    Program();
+    // `at_login`: started by the login entry, so start-up waits for the network.
+    explicit Program(bool at_login);
     // Shows the splash; its timer then runs the start-up once.
     void start();
 
@@ -27,6 +28,7 @@ class Program {
     void load_server_config();
     void load_slots();
 
+    bool at_login_;
     ProgramPorts program_ports_;
     Session session_;
     SessionSaver session_saver_{session_};

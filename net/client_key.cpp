@@ -5,6 +5,7 @@
 
 #include "net/http_request.h"
 #include "net/mirror_fetcher.h"
+#include "net/network_wait.h"
 #include "system/local_time.h"
 #include "system/text.h"
 #include "system/utf.h"
@@ -41,10 +42,12 @@ std::string get_client_key(SettingsStore& store) {
 }
 
 NetStartup report_client_address(SettingsStore& store, const MirrorFetchers& fetchers,
-                                 const MirrorUrls& mirrors, ConfigTarget& target) {
+                                 const MirrorUrls& mirrors, ConfigTarget& target,
+                                 const std::function<void()>& network_wait) {
     NetStartup r;
     r.client_key = get_client_key(store);
-    r.config = load_server_config(fetchers, mirrors, target);
+    r.config = network_wait ? load_server_config_waiting(fetchers, mirrors, target, network_wait)
+                            : load_server_config(fetchers, mirrors, target);
     if (r.config.outcome == ConfigOutcome::accepted) {
         // On a worker, like the list fetches: a slow mirror never holds up the start.
         MirrorFetcher report([key = r.client_key](const std::string& url) {
@@ -55,9 +58,11 @@ NetStartup report_client_address(SettingsStore& store, const MirrorFetchers& fet
     return r;
 }
 
-NetStartup report_client_address(SettingsStore& store, ConfigTarget& target) {
+NetStartup report_client_address(SettingsStore& store, ConfigTarget& target,
+                                 const std::function<void()>& network_wait) {
     MirrorFetcher first, second, third;
-    return report_client_address(store, {&first, &second, &third}, mirror_base_urls(), target);
+    return report_client_address(store, {&first, &second, &third}, mirror_base_urls(), target,
+                                 network_wait);
 }
 
 } // namespace keeprun

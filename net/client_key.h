@@ -1,6 +1,7 @@
 #pragma once
 // The client key of this installation and the report of it to the mirror that
 // answered at start.
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -29,13 +30,16 @@ struct NetStartup {
     ServerConfig config;
 };
 
-// get_client_key, then load_server_config, then, when a text was accepted, a POST
+// get_client_key, then load_server_config (a start at login gives `network_wait`:
+// load_server_config_waiting with it), then, when a text was accepted, a POST
 // of the key to the accepted mirror's "ip.asp" on a thread of its own (time-out
 // 5000 ms, answer ignored), which the caller does not wait for.
 NetStartup report_client_address(SettingsStore& store, const MirrorFetchers& fetchers,
-                                 const MirrorUrls& mirrors, ConfigTarget& target);
+                                 const MirrorUrls& mirrors, ConfigTarget& target,
+                                 const std::function<void()>& network_wait = {});
 
 // The program's form: three MirrorFetcher fetchers and the compiled-in mirrors.
-NetStartup report_client_address(SettingsStore& store, ConfigTarget& target);
+NetStartup report_client_address(SettingsStore& store, ConfigTarget& target,
+                                 const std::function<void()>& network_wait);
 
 } // namespace keeprun

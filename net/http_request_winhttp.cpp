@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <exception>
+#include <initializer_list>
 #include <mutex>
 #include <optional>
 
@@ -213,12 +214,23 @@ class Exchange {
     HINTERNET request_ = nullptr;
 };
 
+// A session through the system's proxy settings, as every other program on a
+// proxy-only network goes: the automatic kind (Windows 8.1 and later; Wine 8 has
+// it too), else the older kind, which reads only the proxy set with netsh.
+HINTERNET open_session() {
+    for (const DWORD access :
+         {WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY})
+        if (HINTERNET h = WinHttpOpen(L"keeprun", access, WINHTTP_NO_PROXY_NAME,
+                                      WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC))
+            return h;
+    return nullptr;
+}
+
 std::string request(std::string_view method, std::string_view url, std::string_view data,
                     std::int32_t timeout_ms) {
     const int bounded_ms = timeout_ms < 1000 ? 10000 : timeout_ms;
     const auto deadline = Clock::now() + std::chrono::milliseconds(4 * bounded_ms);
-    Session session{WinHttpOpen(L"keeprun", WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
-                                WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC)};
+    Session session{open_session()};
     if (!session.h) return {};
     WinHttpSetTimeouts(session.h, bounded_ms, bounded_ms, bounded_ms, bounded_ms);
 

@@ -19,14 +19,14 @@ TickSource& tick_source() {
     return t;
 }
 
-std::uint32_t ticks() {
+} // namespace
+
+std::uint32_t tick_count() {
     if (tick_source()) return tick_source()();
     const auto now = std::chrono::steady_clock::now().time_since_epoch();
     return static_cast<std::uint32_t>(
         std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
 }
-
-} // namespace
 
 void set_message_pump(std::function<void()> p) {
     pump() = std::move(p);
@@ -43,9 +43,9 @@ void set_tick_source(TickSource source) {
 void wait_pumping_events(double seconds) {
     if (!(seconds > 0)) return;
     const double wanted = std::min(seconds * 1000.0, 4294967295.0);
-    const std::uint32_t start = ticks();
+    const std::uint32_t start = tick_count();
     // Unsigned difference: correct across a wrap of the counter.
-    while (static_cast<double>(static_cast<std::uint32_t>(ticks() - start)) < wanted) {
+    while (static_cast<double>(static_cast<std::uint32_t>(tick_count() - start)) < wanted) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
         pump_messages();
     }

@@ -12,6 +12,8 @@ void pump_messages();
 
 // Milliseconds of a steady counter that wraps at 2^32, as the system tick count.
 using TickSource = std::function<std::uint32_t()>;
+// The tick counter now.
+std::uint32_t tick_count();
 // Replaces the tick counter (tests); an empty function restores the real one.
 void set_tick_source(TickSource source);
 

@@ -137,7 +137,8 @@ Section "Uninstall"
     RMDir "$INSTDIR"
     Delete "$SMPROGRAMS\keeprun.lnk"
     ; keeprun wrote its Run value as the user who used it: every signed-in
-    ; user's that starts this keeprun goes.
+    ; user's that starts this keeprun goes, with the login option (keeprun
+    ; writes it) or without it (as older versions wrote it).
     StrCpy $0 0
   each_user:
     EnumRegKey $1 HKU "" $0
@@ -145,6 +146,7 @@ Section "Uninstall"
     IntOp $0 $0 + 1
     ReadRegStr $2 HKU "$1\${RUN_KEY}" "keeprun"
     ${If} $2 == '"$INSTDIR\keeprun.exe"'
+    ${OrIf} $2 == '"$INSTDIR\keeprun.exe" --login'
         DeleteRegValue HKU "$1\${RUN_KEY}" "keeprun"
         DeleteRegValue HKU "$1\${APPROVED_KEY}" "keeprun"
     ${EndIf}

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string_view>
 
 namespace keeprun {
@@ -52,6 +53,11 @@ std::string exec_argument(std::string_view arg) {
     return value;
 }
 
+// The Exec= line of the entry for `program`, without the login option when `login` is false.
+std::string exec_line(const std::string& program, bool login) {
+    return "Exec=" + exec_argument(program) + (login ? std::string(" ") + kLoginOption : "");
+}
+
 } // namespace
 
 bool autostart_enabled() {
@@ -66,18 +72,29 @@ std::string set_autostart(bool on, const std::string& program) {
     }
     const std::string made = make_folders(entry_folder());
     if (!made.empty()) return made;
-    const std::string entry = "[Desktop Entry]\n"
-                              "Type=Application\n"
-                              "Name=keeprun\n"
-                              "Name[zh_CN]=keeprun 程序守护\n"
-                              "Icon=io.github.keeprun.keeprun\n"
-                              "Exec=" +
-                              exec_argument(program) +
+    const std::string entry = std::string("[Desktop Entry]\n"
+                                          "Type=Application\n"
+                                          "Name=keeprun\n"
+                                          "Name[zh_CN]=keeprun 程序守护\n"
+                                          "Icon=io.github.keeprun.keeprun\n") +
+                              exec_line(program, true) +
                               "\n"
                               "Terminal=false\n"
                               "X-GNOME-Autostart-enabled=true\n";
     if (!write_file_atomic(path, entry)) return path + ": the entry could not be written";
     return "";
+}
+
+void update_autostart_entry(const std::string& program) {
+    const std::string path = entry_path();
+    const std::optional<std::string> entry = read_file_bytes(path);
+    if (!entry) return;
+    const std::string old_line = "\n" + exec_line(program, false) + "\n";
+    const std::size_t at = entry->find(old_line);
+    if (at == std::string::npos) return;
+    std::string updated = *entry;
+    updated.replace(at, old_line.size(), "\n" + exec_line(program, true) + "\n");
+    write_file_atomic(path, updated);
 }
 
 // The Debian package starts nothing at login by itself.

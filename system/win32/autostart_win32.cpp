@@ -43,6 +43,20 @@ bool switched_off_in_task_manager() {
            size > 0 && (state[0] & 1) != 0;
 }
 
+// The Run value for `program`: quoted, as the path may hold blanks ("Program
+// Files"), with native separators (Qt hands it over with forward slashes), and
+// the login option unless `login` is false.
+std::wstring run_command(const std::string& program, bool login) {
+    std::wstring native = widen(program);
+    std::replace(native.begin(), native.end(), L'/', L'\\');
+    return L"\"" + native + L"\"" + (login ? L" " + widen(kLoginOption) : L"");
+}
+
+LONG set_run_value(HKEY key, const std::wstring& command) {
+    return RegSetKeyValueW(key, nullptr, kValueName, REG_SZ, command.c_str(),
+                           static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+}
+
 } // namespace
 
 bool autostart_enabled() {
@@ -57,14 +71,7 @@ std::string set_autostart(bool on, const std::string& program) {
                              &key, nullptr);
     if (r != ERROR_SUCCESS) return error_text(r);
     if (on) {
-        // Quoted: the path may hold blanks ("Program Files"); Qt hands it over
-        // with forward slashes.
-        std::wstring native = widen(program);
-        std::replace(native.begin(), native.end(), L'/', L'\\');
-        const std::wstring command = L"\"" + native + L"\"";
-        r = RegSetValueExW(key, kValueName, 0, REG_SZ,
-                           reinterpret_cast<const BYTE*>(command.c_str()),
-                           static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+        r = set_run_value(key, run_command(program, true));
     } else {
         r = RegDeleteValueW(key, kValueName);
         if (r == ERROR_FILE_NOT_FOUND) r = ERROR_SUCCESS;
@@ -76,6 +83,20 @@ std::string set_autostart(bool on, const std::string& program) {
         approved != ERROR_PATH_NOT_FOUND)
         r = approved;
     return r == ERROR_SUCCESS ? std::string() : error_text(r);
+}
+
+void update_autostart_entry(const std::string& program) {
+    wchar_t value[2 * MAX_PATH] = {};
+    DWORD size = sizeof value;
+    if (RegGetValueW(HKEY_CURRENT_USER, kRunKey, kValueName, RRF_RT_REG_SZ, nullptr, value,
+                     &size) != ERROR_SUCCESS ||
+        lstrcmpiW(value, run_command(program, false).c_str()) != 0)
+        return;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+    // Task Manager's switch is kept by the value's name: a switched-off entry stays off.
+    set_run_value(key, run_command(program, true));
+    RegCloseKey(key);
 }
 
 void take_installer_autostart_choice(const std::string& program) {

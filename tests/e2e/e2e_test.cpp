@@ -342,6 +342,21 @@ TEST_F(EndToEnd, NoMirrorAnsweringEndsWithTheNetworkMessage) {
     EXPECT_EQ(keeprun.wait_exit(10s), std::optional<int>(0));
 }
 
+TEST_F(EndToEnd, ALoginStartWaitsForTheNetworkAndUpdatesAnOlderAutostartEntry) {
+    // The network comes up 40 s after keeprun: its tries at 15 s and 30 s fail too.
+    s.serve(server_text(kTitle, ""), {"--down-for", "40"});
+    const fs::path entry = s.config_folder() / "autostart" / "keeprun.desktop";
+    const std::string program = (build_dir() / "keeprun").string();
+    spit(entry, "[Desktop Entry]\nType=Application\nExec=" + program + "\n");
+    s.start_keeprun({}, {"--login"});
+    const unsigned long splash = s.wait_window("程序正在初始化", 20s);
+    ASSERT_NE(splash, 0u);
+    EXPECT_TRUE(s.shows_network_wait(splash, 20s));
+    ASSERT_NE(s.wait_window(kTitle, 90s), 0u) << "start-up goes on once a mirror answers";
+    EXPECT_NE(slurp(entry).find("Exec=" + program + " --login\n"), std::string::npos)
+        << slurp(entry);
+}
+
 class ForcedUpgrade : public EndToEnd, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(ForcedUpgrade, OpensTheDownloadLinkAndEnds) {

@@ -82,6 +82,9 @@ void Session::serve(const std::string& list_text, const std::vector<std::string>
                                   (root() / "mirror").string()};
     argv.insert(argv.end(), options.begin(), options.end());
     const fs::path log = root() / "mirror.out";
+    // A mirror served again replaces the one before, ports and log.
+    mirror_.reset();
+    fs::remove(log);
     mirror_ = std::make_unique<Process>(argv, Env{{"PATH", system_path()}}, log);
     if (!wait_until([&] { return slurp(log).find("ready") != std::string::npos; }, 10s))
         throw std::runtime_error("keeprun-mirror did not start: " + slurp(log));
@@ -102,9 +105,11 @@ Process& Session::start_keeprun() {
     return start_keeprun({});
 }
 
-Process& Session::start_keeprun(const std::vector<std::string>& wrapper) {
+Process& Session::start_keeprun(const std::vector<std::string>& wrapper,
+                                const std::vector<std::string>& arguments) {
     std::vector<std::string> argv = wrapper;
     argv.push_back((build_dir() / "keeprun").string());
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
     keepruns_.push_back(std::make_unique<Process>(
         argv, keeprun_env(), root() / ("keeprun" + std::to_string(keepruns_.size() + 1) + ".log")));
     return *keepruns_.back();
@@ -188,6 +193,23 @@ std::string Session::pixel(int x, int y) {
                     {{"PATH", system_path()}, {"DISPLAY", display()}});
     const auto hash = text.find('#', text.find(':'));
     return hash == std::string::npos ? std::string() : text.substr(hash + 1, 6);
+}
+
+bool Session::shows_network_wait(unsigned long splash, std::chrono::milliseconds limit) {
+    return wait_until(
+        [&] {
+            // The middle half of the bottom third, clear of any frame.
+            const WindowBox box = x().box(splash);
+            const std::string colours =
+                run_capture({"import", "-window", "root", "-crop",
+                             std::to_string(box.width / 2) + "x" + std::to_string(box.height / 4) +
+                                 "+" + std::to_string(box.x + box.width / 4) + "+" +
+                                 std::to_string(box.y + box.height * 2 / 3),
+                             "-format", "%k", "info:-"},
+                            {{"PATH", system_path()}, {"DISPLAY", display()}});
+            return std::atoi(colours.c_str()) > 1;
+        },
+        limit);
 }
 
 std::vector<int> started_pids(const std::string& target) {

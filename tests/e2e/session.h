@@ -46,7 +46,7 @@ class Session {
     std::string opened_links() const { return slurp(root() / "xdg-open.log"); }
 
     // Writes list.txt (UTF-8 given, stored in code page 936) and starts the
-    // mirror with `options`, waiting until it listens.
+    // mirror with `options` (in place of the one before), waiting until it listens.
     void serve(const std::string& list_text, const std::vector<std::string>& options = {});
     // Writes data.ini of the data folder in code page 936.
     void write_data_ini(const std::string& utf8_text);
@@ -55,8 +55,9 @@ class Session {
 
     Process& start_keeprun();
     // keeprun started by another program, e.g. {"strace", ...}: that program's argv
-    // with keeprun's path appended.
-    Process& start_keeprun(const std::vector<std::string>& wrapper);
+    // with keeprun's path and then `arguments` appended.
+    Process& start_keeprun(const std::vector<std::string>& wrapper,
+                           const std::vector<std::string>& arguments = {});
     // A window manager for the tests that need one (minimising); windows are
     // then framed, so look them up with xdotool rather than windows_named.
     void start_window_manager();
@@ -75,6 +76,9 @@ class Session {
     void screenshot(const fs::path& file, const WindowBox& box);
     // The colour on screen at (x, y) as "RRGGBB".
     std::string pixel(int x, int y);
+    // Whether the splash shows its line about waiting for the network within
+    // `limit` (in its bottom third, blank until then).
+    bool shows_network_wait(unsigned long splash, std::chrono::milliseconds limit);
 
   private:
     TempDir dir_;

@@ -10,9 +10,11 @@
 namespace keeprun::testing {
 namespace {
 
+// The program of the entry's Exec= line and its one argument, the login option.
 std::string exec_program(const std::string& entry_text) {
     const auto launch = desktop_launch(entry_text);
-    return launch ? launch->program : "";
+    if (!launch || launch->arguments != std::vector<std::string>{kLoginOption}) return "";
+    return launch->program;
 }
 
 // The Exec= line of the entry.
@@ -71,9 +73,34 @@ TEST_F(Autostart, ExecQuotesTheProgramAsLaunchersRequire) {
     };
     for (const auto& c : cases) {
         ASSERT_EQ(set_autostart(true, c.program), "") << c.program;
-        EXPECT_EQ(exec_line(slurp(entry())), c.exec) << c.program;
+        EXPECT_EQ(exec_line(slurp(entry())), c.exec + std::string(" --login")) << c.program;
         EXPECT_EQ(exec_program(slurp(entry())), c.program) << "read back";
     }
+}
+
+TEST_F(Autostart, AnOlderEntryForThisProgramAloneGetsTheLoginOption) {
+    const std::string program = "/opt/程序 守护/keeprun";
+    const std::string older = "[Desktop Entry]\nType=Application\nName=keeprun\n"
+                              "Exec=\"/opt/程序 守护/keeprun\"\nX-GNOME-Autostart-enabled=false\n";
+    const std::string updated = "[Desktop Entry]\nType=Application\nName=keeprun\n"
+                                "Exec=\"/opt/程序 守护/keeprun\" --login\n"
+                                "X-GNOME-Autostart-enabled=false\n";
+    const std::string others[] = {
+        "[Desktop Entry]\nExec=/usr/bin/keeprun\n",                       // another install
+        "[Desktop Entry]\nExec=\"/opt/程序 守护/keeprun\" --minimised\n", // edited by hand
+        updated,
+    };
+    spit(entry(), older);
+    update_autostart_entry(program);
+    EXPECT_EQ(slurp(entry()), updated) << "only the Exec line changes";
+    for (const std::string& other : others) {
+        spit(entry(), other);
+        update_autostart_entry(program);
+        EXPECT_EQ(slurp(entry()), other);
+    }
+    std::filesystem::remove(entry());
+    update_autostart_entry(program);
+    EXPECT_FALSE(autostart_enabled()) << "no entry is made";
 }
 
 TEST_F(Autostart, AnUnwritableFolderIsReported) {

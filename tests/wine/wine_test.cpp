@@ -54,10 +54,10 @@ class WineRun : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         session_ = new Session;
-        std::string text = server_text(kTitle, "在 Wine 中运行的公告", kExitLink);
+        text_ = server_text(kTitle, "在 Wine 中运行的公告", kExitLink);
         const std::string button = "[zdy1]一[*]";
-        text.insert(text.find(button) + button.size(), kButtonLink);
-        session_->serve(text);
+        text_.insert(text_.find(button) + button.size(), kButtonLink);
+        session_->serve(text_);
         run({"wineserver", "-p"}, 60s);
         run({"wineboot", "-i"}, 300s);
     }
@@ -96,9 +96,11 @@ class WineRun : public ::testing::Test {
                   s().root() / ("setup" + std::to_string(++runs_) + ".log"));
         return p.wait_exit(300s);
     }
+    // The Run value starts the installed keeprun as a start at login.
     static bool run_value_set() {
         return run({"wine", "reg", "query", kRunKey, "/v", "keeprun"}, 60s)
-                   .find("\"C:\\Program Files\\keeprun\\keeprun.exe\"") != std::string::npos;
+                   .find("\"C:\\Program Files\\keeprun\\keeprun.exe\" --login") !=
+               std::string::npos;
     }
     static std::unique_ptr<Process> start(const std::string& exe) {
         return std::make_unique<Process>(std::vector<std::string>{"wine", exe}, env(),
@@ -140,6 +142,7 @@ class WineRun : public ::testing::Test {
     }
 
     static inline Session* session_ = nullptr;
+    static inline std::string text_;
     static inline int runs_ = 0;
 };
 
@@ -286,8 +289,13 @@ TEST_F(WineRun, TheInstalledProgramStartsWithWindowsSavesAtSessionEndAndIsUninst
               std::string::npos);
     EXPECT_NE(slurp(drive_c() / "zx" / "jilu.txt").find(cp936_encode("打开程序1")),
               std::string::npos);
-    // The next session starts what the Run key names.
+    // The next session starts what the Run key names, before the network: the
+    // mirrors come up 40 s later, and keeprun waits for them.
+    s().serve(text_, {"--down-for", "40"});
     run({"wine", "wineboot"}, 120s);
+    const unsigned long splash = s().wait_window("程序正在初始化", 60s);
+    ASSERT_NE(splash, 0u);
+    EXPECT_TRUE(s().shows_network_wait(splash, 30s));
     const unsigned long again = s().wait_window(kTitle, 120s);
     ASSERT_NE(again, 0u) << "started with Windows";
     EXPECT_EQ(install(setup), std::optional<int>(4)) << "no update over a running keeprun";

@@ -199,10 +199,18 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stop_signals, nullptr);
     signal(SIGPIPE, SIG_IGN);
 
+    // With --down-for the caller hears "ready" at once, and the mirrors listen
+    // only after the wait, which a stop signal ends.
+    const bool down = opt.down_for > 0;
+    if (down) std::cout << "ready" << std::endl;
+    const timespec down_for{
+        static_cast<time_t>(opt.down_for),
+        static_cast<long>((opt.down_for - static_cast<time_t>(opt.down_for)) * 1e9)};
+    if (down && sigtimedwait(&stop_signals, nullptr, &down_for) > 0) return 0;
     Mirrors mirrors(opt);
     const bool started = mirrors.start();
     if (started) {
-        std::cout << "ready" << std::endl;
+        if (!down) std::cout << "ready" << std::endl;
         int sig = 0;
         sigwait(&stop_signals, &sig);
     }

@@ -88,11 +88,14 @@ std::string mirror_usage(const MirrorOptions& d) {
            "                     the others do not listen at all, like a mirror that is down\n"
            "  --delay N=SECONDS  mirror N waits this long before it answers list.txt\n"
            "                     (repeatable; fractions allowed; a long one stalls it)\n"
+           "  --down-for SECONDS no mirror listens until SECONDS after start, as when the\n"
+           "                     network comes up late (\"ready\" is printed at once)\n"
            "  --list N=FILE      mirror N serves FILE (relative to DIR) instead of\n"
            "                     DIR/list.txt (repeatable)\n"
            "  --help             this text\n"
            "\n"
-           "It prints one line per listening mirror with its base URL, then \"ready\",\n"
+           "It prints one line per listening mirror with its base URL, then \"ready\"\n"
+           "(with --down-for, \"ready\" first),\n"
            "then one line per request. It stops on Ctrl+C (SIGINT) or SIGTERM.\n"
            "\n"
            "Examples:\n"
@@ -101,6 +104,8 @@ std::string mirror_usage(const MirrorOptions& d) {
            "  keeprun-mirror --answer 3 --delay 3=2.5  taken from mirror 3 in poll 40\n"
            "  keeprun-mirror --answer 1 --delay 1=2.4  mirror 1 too late: network failure\n"
            "  keeprun-mirror --answer none             network failure\n"
+           "  keeprun-mirror --down-for 40             network failure, except for keeprun\n"
+           "                                           --login, which tries again\n"
            "  keeprun-mirror --list 1=upgrade.txt      mirror 1 serves another text (a newer\n"
            "                                           [banben], a malformed text...)\n";
 }
@@ -112,8 +117,8 @@ bool parse_mirror_options(int argc, char** argv, MirrorOptions& opt, std::string
             opt.help = true;
             return true;
         }
-        static constexpr std::string_view known[] = {"--dir",    "--host",  "--ports",
-                                                     "--answer", "--delay", "--list"};
+        static constexpr std::string_view known[] = {"--dir",   "--host", "--ports",   "--answer",
+                                                     "--delay", "--list", "--down-for"};
         if (std::find(std::begin(known), std::end(known), name) == std::end(known)) {
             error = "unknown option " + std::string(name);
             return false;
@@ -134,6 +139,8 @@ bool parse_mirror_options(int argc, char** argv, MirrorOptions& opt, std::string
             ok = read_ports(value, opt.ports);
         } else if (name == "--answer") {
             ok = read_answers(value, opt.answers);
+        } else if (name == "--down-for") {
+            ok = read_seconds(value, opt.down_for);
         } else if (name == "--delay") {
             ok = mirror_item(value, k, item) &&
                  read_seconds(item, opt.delays[static_cast<std::size_t>(k)]);

@@ -11,6 +11,8 @@ struct MirrorOptions {
     std::array<int, 3> ports{};
     std::array<bool, 3> answers{true, true, true};
     std::array<double, 3> delays{};
+    // Nothing listens until this many seconds after start: a network that comes up late.
+    double down_for = 0;
     // Per-mirror replacement for <dir>/list.txt; "" for none.
     std::array<std::string, 3> lists;
     bool help = false;

@@ -166,12 +166,33 @@ TEST(Win32Store, StartAtLoginIsTheQuotedPathInTheRunKey) {
         EXPECT_TRUE(autostart_enabled());
         switch_in_task_manager(3);
     }
-    wchar_t value[MAX_PATH] = {};
-    DWORD size = sizeof value;
-    ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
-                           L"keeprun", RRF_RT_REG_SZ, nullptr, value, &size),
-              ERROR_SUCCESS);
-    EXPECT_EQ(narrow(value), "\"" + program + "\"");
+    const auto run_value = [&] {
+        wchar_t text[MAX_PATH] = {};
+        DWORD bytes = sizeof text;
+        RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                     L"keeprun", RRF_RT_REG_SZ, nullptr, text, &bytes);
+        return narrow(text);
+    };
+    EXPECT_EQ(run_value(), "\"" + program + "\" --login");
+    // What an older keeprun wrote gets the option, switched off in Task Manager
+    // or not; another program's value, or one edited by hand, stays.
+    const std::string older = "\"" + program + "\"";
+    const std::pair<std::string, std::string> updates[] = {
+        {older, older + " --login"},
+        {"\"C:\\other\\keeprun.exe\"", "\"C:\\other\\keeprun.exe\""},
+        {older + " /min", older + " /min"},
+    };
+    for (const auto& [before, after] : updates) {
+        const std::wstring wide = widen(before);
+        ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER,
+                                  L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"keeprun",
+                                  REG_SZ, wide.c_str(),
+                                  static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+        update_autostart_entry("C:/Program Files/keeprun 程序/keeprun.exe");
+        EXPECT_EQ(run_value(), after) << before;
+    }
+    EXPECT_FALSE(autostart_enabled()) << "still switched off in Task Manager";
     ASSERT_EQ(set_autostart(true, program), "");
     EXPECT_TRUE(autostart_enabled());
     for (int round = 0; round < 2; ++round) {
