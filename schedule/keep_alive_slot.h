@@ -32,6 +32,9 @@ class KeepAliveSlot final : public Slot {
     void start_again(const std::string& path, std::int64_t now);
 
     bool paused_ = false;
+    // The program was seen running since the slot's settings last changed: a
+    // start after that brings back a program that was gone.
+    bool seen_running_ = false;
     int quick_exits_ = 0;
     std::int64_t next_ping_ = 0;
     std::int64_t next_crash_check_ = 0;
