@@ -17,11 +17,6 @@ std::int64_t steady_now() {
     return duration_cast<seconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-std::int64_t unix_ms_now() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
-}
-
 } // namespace
 
 struct Notifier::State {
@@ -63,10 +58,7 @@ struct Notifier::State {
 };
 
 Notifier::Notifier(NoticeSend send) : state_(std::make_shared<State>()) {
-    state_->send =
-        send ? std::move(send) : [](const NotifySettings& s, const std::vector<Notice>& notices) {
-            return send_webhook(s, notices, unix_ms_now());
-        };
+    state_->send = send ? std::move(send) : NoticeSend(send_webhook);
     std::thread([state = state_] { state->run(); }).detach();
 }
 

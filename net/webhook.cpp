@@ -1,5 +1,7 @@
 #include "net/webhook.h"
 
+#include <chrono>
+
 #include "net/hmac.h"
 #include "net/json_text.h"
 #include "net/url_encode.h"
@@ -89,10 +91,12 @@ std::string webhook_failure(const HttpAnswer& answer) {
     return body.empty() ? failure : failure + ": " + body;
 }
 
-std::string send_webhook(const NotifySettings& settings, const std::vector<Notice>& notices,
-                         std::int64_t unix_ms) {
-    if (!parse_web_address(settings.url)) return "只能发送到 http:// 或 https:// 开头的完整网址";
-    const WebhookPost post = webhook_post(settings, notices, unix_ms);
+std::string send_webhook(const NotifySettings& settings, const std::vector<Notice>& notices) {
+    if (!parse_web_address(settings.url)) return std::string(kWebhookAddressRule);
+    using namespace std::chrono;
+    const WebhookPost post = webhook_post(
+        settings, notices,
+        duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count());
     return webhook_failure(
         http_post(post.url, "application/json; charset=utf-8", post.body, kWebhookTimeoutMs));
 }

@@ -3,12 +3,17 @@
 // bot's kind, the signature where the bot has a secret, and what its answer means.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "net/http_request.h"
 #include "system/notice.h"
 
 namespace keeprun {
+
+// What an address must be to take notices.
+inline constexpr std::string_view kWebhookAddressRule =
+    "只能发送到 http:// 或 https:// 开头的完整网址";
 
 struct WebhookPost {
     std::string url; // with DingTalk's signature
@@ -24,8 +29,8 @@ WebhookPost webhook_post(const NotifySettings& settings, const std::vector<Notic
 // network's or the server's words.
 std::string webhook_failure(const HttpAnswer& answer);
 
-// Sends the message and returns webhook_failure's text; blocks for at most 40 s.
-std::string send_webhook(const NotifySettings& settings, const std::vector<Notice>& notices,
-                         std::int64_t unix_ms);
+// Sends the message now and returns webhook_failure's text (or why the address
+// cannot take it); blocks for at most 40 s.
+std::string send_webhook(const NotifySettings& settings, const std::vector<Notice>& notices);
 
 } // namespace keeprun

@@ -231,6 +231,7 @@ void Slot::run_step(int row) {
             break;
         }
         finish();
+        program_started();
         report(SlotEventKind::opened, path, "打开" + label(), again);
         break;
     }

@@ -94,6 +94,8 @@ class Slot {
     // After every change of the slot's settings; the slot's cycle starts afresh.
     void changed();
     virtual void settings_changed() {}
+    // After every start that happened (before its event).
+    virtual void program_started() {}
     // When this slot last started its program (steady seconds).
     std::optional<std::int64_t> last_start() const { return last_start_; }
     // "HH:MM:SS text", the form of every run record line.
