@@ -67,8 +67,9 @@ NotifyDialog::NotifyDialog(Session& session, NoticeRelay& relay, QWidget* parent
     status_label->setTextFormat(Qt::PlainText);
     status_label->setWordWrap(true);
     const std::string last = relay.notifier().last_status();
-    status_label->setText(QStringLiteral("本机名称：") + to_qstring(relay.machine()) +
-                          (last.empty() ? QString() : QStringLiteral("\n最近一次：") + to_qstring(last)));
+    status_label->setText(
+        QStringLiteral("本机名称：") + to_qstring(relay.machine()) +
+        (last.empty() ? QString() : QStringLiteral("\n最近一次：") + to_qstring(last)));
 
     test_button = new QPushButton(QStringLiteral("发送测试(&T)"), this);
     test_button->setObjectName(QStringLiteral("notify_test"));

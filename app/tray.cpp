@@ -85,8 +85,7 @@ void Tray::show_notice(const Notice& notice) {
     // The machine's name is for the chat group; here it is this PC.
     const std::size_t cut = notice.text.find("] ");
     const std::string text = cut == std::string::npos ? notice.text : notice.text.substr(cut + 2);
-    icon.showMessage(QStringLiteral("程序守护"), to_qstring(text), QSystemTrayIcon::Warning,
-                     10000);
+    icon.showMessage(QStringLiteral("程序守护"), to_qstring(text), QSystemTrayIcon::Warning, 10000);
 }
 
 bool Tray::in_tray() {

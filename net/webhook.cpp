@@ -94,9 +94,9 @@ std::string webhook_failure(const HttpAnswer& answer) {
 std::string send_webhook(const NotifySettings& settings, const std::vector<Notice>& notices) {
     if (!parse_web_address(settings.url)) return std::string(kWebhookAddressRule);
     using namespace std::chrono;
-    const WebhookPost post = webhook_post(
-        settings, notices,
-        duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count());
+    const WebhookPost post =
+        webhook_post(settings, notices,
+                     duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count());
     return webhook_failure(
         http_post(post.url, "application/json; charset=utf-8", post.body, kWebhookTimeoutMs));
 }

@@ -143,8 +143,8 @@ class Mirrors {
             {
                 std::lock_guard lock(log_mutex_);
                 std::ofstream log(opt_.dir + "/hook.log", std::ios::app | std::ios::binary);
-                log << time_stamp() << " mirror " << k + 1 << " " << req.target << " "
-                    << req.body << "\n";
+                log << time_stamp() << " mirror " << k + 1 << " " << req.target << " " << req.body
+                    << "\n";
             }
             if (!stop_.wait(opt_.hook_delay)) {
                 res.status = 503;

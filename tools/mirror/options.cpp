@@ -69,7 +69,9 @@ std::string mirror_usage(const MirrorOptions& d) {
            "Every mirror also stands in for a chat group's bot: a POST to /hook/ (any\n"
            "path below it, any query) is answered {\"errcode\":0,\"errmsg\":\"ok\"} and\n"
            "appended to hook.log, one line each: time, mirror, path and query, body.\n"
-           "Point keeprun's \"通知设置\" at http://127.0.0.1:" + port(0) + "/hook/ to see its messages.\n"
+           "Point keeprun's \"通知设置\" at http://127.0.0.1:" +
+           port(0) +
+           "/hook/ to see its messages.\n"
            "keeprun asks its mirrors at\n  " +
            urls[0] + "\n  " + urls[1] + "\n  " + urls[2] +
            "\nat the same time. It takes the first mirror's text only in about its first\n"
@@ -121,8 +123,8 @@ bool parse_mirror_options(int argc, char** argv, MirrorOptions& opt, std::string
             opt.help = true;
             return true;
         }
-        static constexpr std::string_view known[] = {"--dir",   "--host",       "--ports",
-                                                     "--answer", "--delay", "--list",
+        static constexpr std::string_view known[] = {"--dir",        "--host",      "--ports",
+                                                     "--answer",     "--delay",     "--list",
                                                      "--hook-delay", "--hook-error"};
         if (std::find(std::begin(known), std::end(known), name) == std::end(known)) {
             error = "unknown option " + std::string(name);
