@@ -14,6 +14,7 @@
 #include "ui/units.h"
 
 #include <QCloseEvent>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
 
@@ -176,6 +177,14 @@ void MainWindow::build_bottom_panels() {
     record_list_ = new QListWidget(panels_[6]);
     record_list_->setObjectName(QStringLiteral("record_list"));
     record_list_->setGeometry(tw_rect(60, 375, 3375, 6975));
+    record_list_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(record_list_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu menu(record_list_);
+        menu.addAction(QStringLiteral("通知设置"), this, [this] {
+            if (open_notify_settings_) open_notify_settings_();
+        });
+        menu.exec(record_list_->viewport()->mapToGlobal(at));
+    });
 }
 
 // Each slot's row left to right, slots 1 to 4 after the first help button and

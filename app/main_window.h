@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <functional>
 
 #include "app/slot_panel.h"
 #include "net/config_target.h"
@@ -38,6 +39,10 @@ class MainWindow : public QWidget,
     void end_on_close() { ends_on_close_ = true; }
     // Shows the window again from the tray or minimised, in front.
     void bring_to_front();
+    // What the run record's right-click entry "通知设置" opens.
+    void set_notify_settings_opener(std::function<void()> open) {
+        open_notify_settings_ = std::move(open);
+    }
     // A message in the window's message box (see MessagePanel::show_message).
     void show_message(const QString& text);
     // The help buttons flash red at start-up, waiting meanwhile.
@@ -93,6 +98,7 @@ class MainWindow : public QWidget,
     std::array<QPushButton*, 2> help_buttons_{};
     QPushButton* focus_sink_ = nullptr;
     QListWidget* record_list_ = nullptr;
+    std::function<void()> open_notify_settings_;
     MessagePanel* message_panel_ = nullptr;
     std::array<SlotPanel*, 8> slot_panels_{};
     // The exit link from "[address]", opened on a confirmed close.

@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "app/end_program.h"
+#include "app/notify_dialog.h"
 #include "app/session_end.h"
 #include "app/upgrade_dialog.h"
 #include "net/client_key.h"
@@ -72,6 +73,9 @@ void Program::startup_sequence() {
     update_autostart_entry(program_path);
     take_installer_autostart_choice(program_path);
     tray_ = std::make_unique<Tray>(main_window_, session_);
+    QObject::connect(tray_->notify_action, &QAction::triggered, [this] { open_notify_settings(); });
+    notice_relay_.set_on_notice([this](const Notice& notice) { tray_->show_notice(notice); });
+    main_window_.set_notify_settings_opener([this] { open_notify_settings(); });
     main_window_.show();
     main_window_.show_message(QStringLiteral("[*]软件公告[*]我已阅读[*]1[*]20[*][*][*]\r\n") +
                               to_qstring(server_news_));
@@ -85,6 +89,11 @@ void Program::startup_sequence() {
 void Program::load_slots() {
     session_.load_slots();
     session_saver_.start();
+}
+
+void Program::open_notify_settings() {
+    NotifyDialog dialog(session_, notice_relay_, &main_window_);
+    dialog.exec();
 }
 
 void Program::guard_single_instance() {

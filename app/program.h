@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/main_window.h"
+#include "app/notice_relay.h"
 #include "app/session_saver.h"
 #include "app/show_requests.h"
 #include "app/splash_window.h"
@@ -27,11 +28,13 @@ class Program {
     void guard_single_instance();
     void load_server_config();
     void load_slots();
+    void open_notify_settings();
 
     bool at_login_;
     ProgramPorts program_ports_;
     Session session_;
     SessionSaver session_saver_{session_};
+    NoticeRelay notice_relay_{session_};
     MainWindow main_window_;
     SplashWindow splash_;
     std::unique_ptr<Tray> tray_;

@@ -30,6 +30,7 @@ class SessionSaver : private SessionListener {
     void record_line_added(const std::string&) override { changed_ = true; }
     void option_changed(int) override { changed_ = true; }
     void policy_changed(const SlotPolicy&) override { changed_ = true; }
+    void notify_changed(const NotifySettings&) override { changed_ = true; }
 
     Session& session_;
     bool started_ = false;

@@ -20,4 +20,16 @@ inline constexpr std::size_t kMaxReplyBytes = 1024 * 1024;
 std::string http_request(std::string_view method, std::string_view url, std::string_view data,
                          std::int32_t timeout_ms);
 
+// What a server answered, or why nothing came.
+struct HttpAnswer {
+    std::string error; // the network's failure; "" when an answer came
+    long status = 0;
+    std::string body; // as sent, at most kMaxReplyBytes
+};
+
+// Posts `body` as `content_type` to an http or https address, with the time
+// limits of http_request. A redirect is not followed: it is the answer.
+HttpAnswer http_post(std::string_view url, std::string_view content_type, std::string_view body,
+                     std::int32_t timeout_ms);
+
 } // namespace keeprun

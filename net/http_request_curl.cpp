@@ -78,19 +78,20 @@ struct Reply {
     std::string body;
 };
 
-// One exchange, a redirect answered but not followed; nothing when it failed.
-std::optional<Reply> exchange(const std::string& address, bool get, const std::string& body,
-                              long stall_ms, long total_ms) {
+// One exchange, a redirect answered but not followed; nothing when it failed,
+// with why in `error`. `content_type` is a whole header line.
+std::optional<Reply> exchange(const std::string& address, bool get, const std::string& content_type,
+                              const std::string& body, long stall_ms, long total_ms,
+                              std::string& error) {
     std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
+    error = "out of memory";
     if (!curl) return std::nullopt;
     CURL* c = curl.get();
 
     std::unique_ptr<curl_slist, ListDeleter> headers;
     // "Expect:" keeps large bodies from waiting for a 100-continue answer.
     if (!add_header(headers, "If-Modified-Since: Sat, 01 Jan 2000 00:00:00 GMT") ||
-        !add_header(headers, "Expect:") ||
-        !add_header(headers,
-                    get ? "Content-Type:" : "Content-Type: application/x-www-form-urlencoded"))
+        !add_header(headers, "Expect:") || !add_header(headers, content_type.c_str()))
         return std::nullopt;
 
     Reply reply;
@@ -116,7 +117,13 @@ std::optional<Reply> exchange(const std::string& address, bool get, const std::s
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, collect);
     curl_easy_setopt(c, CURLOPT_WRITEDATA, &reply.body);
 
-    if (curl_easy_perform(c) != CURLE_OK) return std::nullopt;
+    char detail[CURL_ERROR_SIZE] = {};
+    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, detail);
+    if (const CURLcode code = curl_easy_perform(c); code != CURLE_OK) {
+        error = detail[0] ? detail : curl_easy_strerror(code);
+        return std::nullopt;
+    }
+    error.clear();
     curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &reply.status);
     const char* location = nullptr;
     curl_easy_getinfo(c, CURLINFO_REDIRECT_URL, &location);
@@ -132,11 +139,14 @@ std::string request(std::string_view method, std::string_view url, std::string_v
     bool get = method == "GET";
     std::string body = "id=" + url_encode(data);
     std::string address(url);
+    std::string error;
     for (int hop = 0; hop <= kMaxRedirects; ++hop) {
         const auto left =
             std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
         if (left <= 0) return {};
-        const auto reply = exchange(address, get, body, bounded_ms, left);
+        const auto reply = exchange(
+            address, get, get ? "Content-Type:" : "Content-Type: application/x-www-form-urlencoded",
+            body, bounded_ms, left, error);
         if (!reply) return {};
         if (reply->status / 100 != 3 || reply->location.empty())
             return reply->status == 200 ? cp936_decode(reply->body) : std::string();
@@ -159,6 +169,25 @@ std::string http_request(std::string_view method, std::string_view url, std::str
     } catch (const std::exception&) {
         return {};
     }
+}
+
+HttpAnswer http_post(std::string_view url, std::string_view content_type, std::string_view body,
+                     std::int32_t timeout_ms) {
+    init_curl_once();
+    HttpAnswer answer;
+    try {
+        const long bounded_ms = timeout_ms < 1000 ? 10000 : timeout_ms;
+        const auto reply =
+            exchange(std::string(url), false, "Content-Type: " + std::string(content_type),
+                     std::string(body), bounded_ms, 4 * bounded_ms, answer.error);
+        if (reply) {
+            answer.status = reply->status;
+            answer.body = reply->body;
+        }
+    } catch (const std::exception& e) {
+        answer.error = e.what();
+    }
+    return answer;
 }
 
 } // namespace keeprun

@@ -41,12 +41,13 @@ struct Operation {
     std::mutex m;
     DWORD status = 0; // the completion that arrived
     DWORD bytes = 0;  // bytes read, for a read
+    DWORD error = 0;  // why the operation failed, for a request error
     std::string body;
     char buffer[16384];
     ~Operation() { CloseHandle(done); }
 };
 
-void CALLBACK on_status(HINTERNET, DWORD_PTR context, DWORD status, LPVOID, DWORD length) {
+void CALLBACK on_status(HINTERNET, DWORD_PTR context, DWORD status, LPVOID info, DWORD length) {
     auto* op = reinterpret_cast<Operation*>(context);
     if (!op) return;
     if (status == WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING) {
@@ -63,6 +64,8 @@ void CALLBACK on_status(HINTERNET, DWORD_PTR context, DWORD status, LPVOID, DWOR
         std::lock_guard lock(op->m);
         op->status = status;
         op->bytes = status == WINHTTP_CALLBACK_STATUS_READ_COMPLETE ? length : 0;
+        if (status == WINHTTP_CALLBACK_STATUS_REQUEST_ERROR && info)
+            op->error = static_cast<WINHTTP_ASYNC_RESULT*>(info)->dwError;
     }
     SetEvent(op->done);
 }
@@ -99,6 +102,20 @@ std::optional<Target> crack(const std::wstring& address) {
     return t;
 }
 
+// WinHTTP's words for an error, with its number.
+std::string error_text(DWORD code) {
+    wchar_t* text = nullptr;
+    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_HMODULE |
+                                       FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   GetModuleHandleW(L"winhttp.dll"), code, 0,
+                                   reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string words = n ? narrow(std::wstring_view(text, n)) : std::string();
+    if (text) LocalFree(text);
+    while (!words.empty() && (words.back() == '\n' || words.back() == '\r' || words.back() == ' '))
+        words.pop_back();
+    return (words.empty() ? "WinHTTP error" : words) + " (" + std::to_string(code) + ")";
+}
+
 // The address a Location header points to, seen from `base`.
 std::wstring resolve_location(const std::wstring& base, const std::wstring& location) {
     if (location.find(L"://") != std::wstring::npos) return location;
@@ -127,20 +144,20 @@ class Exchange {
     std::optional<Reply> run(HINTERNET session, const Target& t, const wchar_t* verb,
                              const std::wstring& headers, const std::string& body) {
         connection_ = WinHttpConnect(session, t.host.c_str(), t.port, 0);
-        if (!connection_) return std::nullopt;
+        if (!connection_) return failed();
         request_ =
             WinHttpOpenRequest(connection_, verb, t.path.c_str(), nullptr, WINHTTP_NO_REFERER,
                                WINHTTP_DEFAULT_ACCEPT_TYPES, t.secure ? WINHTTP_FLAG_SECURE : 0);
-        if (!request_) return std::nullopt;
+        if (!request_) return failed();
         DWORD off = WINHTTP_DISABLE_REDIRECTS | WINHTTP_DISABLE_KEEP_ALIVE |
                     WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_AUTHENTICATION;
         WinHttpSetOption(request_, WINHTTP_OPTION_DISABLE_FEATURE, &off, sizeof off);
         if (WinHttpSetStatusCallback(request_, on_status, WINHTTP_CALLBACK_FLAG_ALL_NOTIFICATIONS,
                                      0) == WINHTTP_INVALID_STATUS_CALLBACK)
-            return std::nullopt;
+            return failed();
         auto context = reinterpret_cast<DWORD_PTR>(op_);
         if (!WinHttpSetOption(request_, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof context))
-            return std::nullopt;
+            return failed();
         op_->body = body;
         handed_over_ = true;
         const DWORD size = static_cast<DWORD>(body.size());
@@ -149,13 +166,13 @@ class Exchange {
             !wait_for(WINHTTP_CALLBACK_STATUS_SENDREQUEST_COMPLETE) ||
             !WinHttpReceiveResponse(request_, nullptr) ||
             !wait_for(WINHTTP_CALLBACK_STATUS_HEADERS_AVAILABLE))
-            return std::nullopt;
+            return failed();
         Reply reply;
         DWORD length = sizeof reply.status;
         if (!WinHttpQueryHeaders(request_, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
                                  WINHTTP_HEADER_NAME_BY_INDEX, &reply.status, &length,
                                  WINHTTP_NO_HEADER_INDEX))
-            return std::nullopt;
+            return failed();
         reply.location = header(WINHTTP_QUERY_LOCATION);
         if (reply.status / 100 == 3 && !reply.location.empty()) return reply;
         // A body that ends before its announced length was cut off, not complete.
@@ -164,21 +181,29 @@ class Exchange {
         const bool has_length = WinHttpQueryHeaders(
             request_, WINHTTP_QUERY_CONTENT_LENGTH | WINHTTP_QUERY_FLAG_NUMBER,
             WINHTTP_HEADER_NAME_BY_INDEX, &announced, &length, WINHTTP_NO_HEADER_INDEX);
-        if (has_length && announced > kMaxReplyBytes) return std::nullopt;
+        if (has_length && announced > kMaxReplyBytes) return failed();
         for (;;) {
             if (!WinHttpReadData(request_, op_->buffer, sizeof op_->buffer, nullptr) ||
                 !wait_for(WINHTTP_CALLBACK_STATUS_READ_COMPLETE))
-                return std::nullopt;
+                return failed();
             if (op_bytes_ == 0) {
-                if (has_length && reply.body.size() != announced) return std::nullopt;
+                if (has_length && reply.body.size() != announced) return failed();
                 return reply;
             }
-            if (reply.body.size() + op_bytes_ > kMaxReplyBytes) return std::nullopt;
+            if (reply.body.size() + op_bytes_ > kMaxReplyBytes) return failed();
             reply.body.append(op_->buffer, op_bytes_);
         }
     }
 
+    // Why run() gave nothing.
+    const std::string& error() const { return error_; }
+
   private:
+    std::nullopt_t failed() {
+        if (error_.empty()) error_ = error_text(GetLastError());
+        return std::nullopt;
+    }
+
     std::wstring header(DWORD which) {
         DWORD length = 0;
         WinHttpQueryHeaders(request_, which, WINHTTP_HEADER_NAME_BY_INDEX, nullptr, &length,
@@ -197,11 +222,15 @@ class Exchange {
     bool wait_for(DWORD wanted) {
         const auto now = Clock::now();
         const auto until = std::min(deadline_, now + stall_);
-        if (until <= now) return false;
         const auto ms = std::chrono::ceil<std::chrono::milliseconds>(until - now).count();
-        if (WaitForSingleObject(op_->done, static_cast<DWORD>(ms)) != WAIT_OBJECT_0) return false;
+        if (until <= now ||
+            WaitForSingleObject(op_->done, static_cast<DWORD>(ms)) != WAIT_OBJECT_0) {
+            error_ = error_text(ERROR_WINHTTP_TIMEOUT);
+            return false;
+        }
         std::lock_guard lock(op_->m);
         op_bytes_ = op_->bytes;
+        if (op_->status != wanted) error_ = error_text(op_->error);
         return op_->status == wanted;
     }
 
@@ -210,6 +239,7 @@ class Exchange {
     Operation* op_ = new Operation;
     bool handed_over_ = false; // the callback deletes the operation
     DWORD op_bytes_ = 0;
+    std::string error_;
     HINTERNET connection_ = nullptr;
     HINTERNET request_ = nullptr;
 };
@@ -269,6 +299,40 @@ std::string http_request(std::string_view method, std::string_view url, std::str
     } catch (const std::exception&) {
         return {};
     }
+}
+
+HttpAnswer http_post(std::string_view url, std::string_view content_type, std::string_view body,
+                     std::int32_t timeout_ms) {
+    HttpAnswer answer;
+    try {
+        const int bounded_ms = timeout_ms < 1000 ? 10000 : timeout_ms;
+        const auto deadline = Clock::now() + std::chrono::milliseconds(4 * bounded_ms);
+        Session session{WinHttpOpen(L"keeprun", WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
+                                    WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC)};
+        if (!session.h) {
+            answer.error = error_text(GetLastError());
+            return answer;
+        }
+        WinHttpSetTimeouts(session.h, bounded_ms, bounded_ms, bounded_ms, bounded_ms);
+        const auto target = crack(widen(url));
+        if (!target) {
+            answer.error = error_text(ERROR_WINHTTP_UNRECOGNIZED_SCHEME);
+            return answer;
+        }
+        const std::wstring headers =
+            L"Connection: close\r\nContent-Type: " + widen(content_type) + L"\r\n";
+        Exchange exchange(deadline, std::chrono::milliseconds(bounded_ms));
+        const auto reply = exchange.run(session.h, *target, L"POST", headers, std::string(body));
+        if (!reply) {
+            answer.error = exchange.error();
+            return answer;
+        }
+        answer.status = static_cast<long>(reply->status);
+        answer.body = reply->body;
+    } catch (const std::exception& e) {
+        answer.error = e.what();
+    }
+    return answer;
 }
 
 } // namespace keeprun

@@ -11,6 +11,7 @@ void KeepAliveSlot::toggle_pause() {
 
 void KeepAliveSlot::settings_changed() {
     quick_exits_ = 0;
+    seen_running_ = false;
 }
 
 void KeepAliveSlot::tick() {
@@ -21,6 +22,7 @@ void KeepAliveSlot::tick() {
     if (path.empty()) return;
     const std::int64_t now = ports().clock.steady_seconds();
     if (ports().processes.is_running(path, ports().aliases)) {
+        seen_running_ = true;
         if (last_start() && now - *last_start() >= kLastingStartSeconds) quick_exits_ = 0;
         if (!ended_unwell(path, now)) return;
     } else if (last_start() && now - *last_start() < kQuickExitSeconds) {
@@ -71,6 +73,7 @@ void KeepAliveSlot::start_again(const std::string& path, std::int64_t now) {
                label() + "连续" + std::to_string(quick_exits_) + "次很快退出，" +
                    std::to_string(wait) + "秒后再打开");
     }
+    mark_next_start_again(seen_running_);
     StepList& list = step_list();
     list.clear();
     list.add(StepAction::wait, std::to_string(wait), now);

@@ -24,6 +24,7 @@ class KeepAliveSlot final : public Slot {
 
   protected:
     void settings_changed() override;
+    void program_started() override { seen_running_ = true; }
 
   private:
     // While the program runs: asks its windows and looks for a crash dialog;
@@ -32,6 +33,9 @@ class KeepAliveSlot final : public Slot {
     void start_again(const std::string& path, std::int64_t now);
 
     bool paused_ = false;
+    // The program was started or seen running since the slot's settings last
+    // changed: a start after that brings back a program that was gone.
+    bool seen_running_ = false;
     int quick_exits_ = 0;
     std::int64_t next_ping_ = 0;
     std::int64_t next_crash_check_ = 0;

@@ -6,6 +6,8 @@ namespace keeprun {
 
 // The local time zone's wall clock, and the machine's steady clock.
 const Clock& local_clock();
+// How far the local time zone is ahead of UTC now, in seconds.
+int local_utc_offset_seconds();
 // The system's shortcuts: a ".desktop" launcher's Exec= program, a .lnk's target.
 const ShortcutReader& desktop_shortcut_reader();
 

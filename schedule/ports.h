@@ -87,6 +87,9 @@ struct SlotEvent {
     int slot_number;
     std::string path;
     std::string line;
+    // `opened`: a keep-alive slot started its program again after seeing it run;
+    // `closed`: a timed slot's close that a start follows (a timed restart).
+    bool again = false;
 };
 
 class SlotEvents {

@@ -70,6 +70,7 @@ void Session::load_settings() {
     if (!may_load()) return;
     set_option(load_option(data_folder_));
     set_policy({load_restart_hung(data_folder_)});
+    set_notify(load_notify_settings(data_folder_));
     for (const std::string& line : load_record_lines(data_folder_))
         add_record_line(line);
 }
@@ -85,6 +86,7 @@ StoredSettings Session::stored() const {
     StoredSettings s;
     s.option = option_;
     s.restart_hung = policy_.restart_hung;
+    s.notify = notify_;
     for (int n = 1; n <= 8; ++n)
         s.param_strings[static_cast<std::size_t>(n - 1)] = slot(n).to_param_string();
     s.record_lines.assign(record_.begin(), record_.end());
@@ -120,6 +122,12 @@ void Session::set_policy(const SlotPolicy& policy) {
     if (policy.restart_hung == policy_.restart_hung) return;
     policy_ = policy;
     tell([this](SessionListener& l) { l.policy_changed(policy_); });
+}
+
+void Session::set_notify(const NotifySettings& settings) {
+    if (settings == notify_) return;
+    notify_ = settings;
+    tell([this](SessionListener& l) { l.notify_changed(notify_); });
 }
 
 } // namespace keeprun

@@ -25,6 +25,7 @@ class SessionListener {
     virtual void slot_event(const SlotEvent& /*event*/) {}
     virtual void option_changed(int /*value*/) {}
     virtual void policy_changed(const SlotPolicy& /*policy*/) {}
+    virtual void notify_changed(const NotifySettings& /*settings*/) {}
 };
 
 // What the session needs from outside: the engine's ports less those the
@@ -82,6 +83,9 @@ class Session final : private SlotEvents, private MessageBoxFlag {
     void set_option(int value);
     const SlotPolicy& policy() const { return policy_; }
     void set_policy(const SlotPolicy& policy);
+    // Where notices go: the [notify] section.
+    const NotifySettings& notify() const { return notify_; }
+    void set_notify(const NotifySettings& settings);
     const std::deque<std::string>& record() const { return record_; }
     void add_record_line(const std::string& line);
     void set_program_aliases(const ExeAliasTable& aliases) { aliases_ = aliases; }
@@ -100,6 +104,7 @@ class Session final : private SlotEvents, private MessageBoxFlag {
 
     ExeAliasTable aliases_;
     SlotPolicy policy_;
+    NotifySettings notify_;
     Ports ports_;
     MasterSwitch slots_;
     std::string data_folder_;

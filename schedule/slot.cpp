@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <utility>
 
 #include "schedule/param_string.h"
 #include "schedule/split.h"
@@ -229,6 +230,7 @@ bool Slot::run_step(int row) {
         if (outcome == StartOutcome::pending) break; // asked again next tick
         // A failed start counts as a program that ended at once.
         last_start_ = ports_.clock.steady_seconds();
+        const bool again = std::exchange(next_start_again_, false);
         if (outcome == StartOutcome::failed) {
             if (steps_.generation() == generation) skip_clicks_after(row);
             finish();
@@ -236,14 +238,15 @@ bool Slot::run_step(int row) {
             break;
         }
         finish();
-        report(SlotEventKind::opened, path, "打开" + label());
+        program_started();
+        report(SlotEventKind::opened, path, "打开" + label(), again);
         break;
     }
     case StepAction::close: {
         const std::string path = step.argument;
         ports_.processes.close(path);
         finish();
-        report(SlotEventKind::closed, path, "关闭" + label());
+        report(SlotEventKind::closed, path, "关闭" + label(), opens_after(row));
         break;
     }
     case StepAction::click: {
@@ -299,8 +302,14 @@ std::string Slot::record_line(std::string_view text) const {
     return time_of_day_text(ports_.clock.now()) + " " + std::string(text);
 }
 
-void Slot::report(SlotEventKind kind, const std::string& path, std::string_view text) {
-    ports_.events.slot_event({kind, slot_number_, path, record_line(text)});
+void Slot::report(SlotEventKind kind, const std::string& path, std::string_view text, bool again) {
+    ports_.events.slot_event({kind, slot_number_, path, record_line(text), again});
+}
+
+bool Slot::opens_after(int row) const {
+    for (int r = row + 1; r <= steps_.size(); ++r)
+        if (steps_.row(r).action == StepAction::open) return true;
+    return false;
 }
 
 DropOutcome Slot::drop_files(const std::vector<std::string>& files) {

@@ -96,17 +96,24 @@ class Slot {
     // After every change of the slot's settings; the slot's cycle starts afresh.
     void changed();
     virtual void settings_changed() {}
+    // After every start that happened (before its event).
+    virtual void program_started() {}
     // When this slot last started its program (steady seconds).
     std::optional<std::int64_t> last_start() const { return last_start_; }
     // "HH:MM:SS text", the form of every run record line.
     std::string record_line(std::string_view text) const;
-    void report(SlotEventKind kind, const std::string& path, std::string_view text);
+    void report(SlotEventKind kind, const std::string& path, std::string_view text,
+                bool again = false);
+    // The next start is of a program that ran and is gone: its event says so.
+    void mark_next_start_again(bool again) { next_start_again_ = again; }
 
   private:
     void reset_fields();
     void stamp_next_wait(int row);
     // Which click of the list row `row` is, from 1.
     int click_number(int row) const;
+    // Whether a start follows row `row` in the step list.
+    bool opens_after(int row) const;
     // After a failed start: the waits and clicks that follow it are dropped.
     void skip_clicks_after(int row);
 
@@ -121,6 +128,7 @@ class Slot {
     std::array<ChoiceList, 2> lists_{ChoiceList{{}, ""}, ChoiceList{{}, "20:01"}};
     StepList steps_;
     std::optional<std::int64_t> last_start_;
+    bool next_start_again_ = false;
     std::function<void()> on_change_;
 };
 

@@ -11,7 +11,9 @@ namespace keeprun {
 // The file's bytes; nullopt when it cannot be read (missing, no permission, a folder).
 std::optional<std::string> read_file_bytes(const std::string& path);
 // Replaces the file's content; false (and the old file left as it was) on any failure.
-bool write_file_atomic(const std::string& path, std::string_view bytes);
+// The file keeps its permissions; `owner_only` takes every right of others away
+// (on Windows the data folder's own access list already does).
+bool write_file_atomic(const std::string& path, std::string_view bytes, bool owner_only = false);
 // The file's bytes before a rewrite: "" for a missing file; false when it exists
 // but cannot be read, so a rewrite never replaces a file it could not read.
 bool read_for_rewrite(const std::string& path, std::string& bytes);

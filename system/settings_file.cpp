@@ -15,6 +15,18 @@ std::string ini_path(const std::string& data_folder) {
 }
 // Older versions know only key "0" of [gx] and ignore this one.
 constexpr const char* kRestartHungKey = "restart_hung";
+constexpr const char* kNotifySection = "notify";
+
+// Writes [notify] once there is anything to say, so a file that never had it
+// stays as it was.
+void set_notify(IniText& ini, const NotifySettings& notify) {
+    if (notify == NotifySettings{} && !ini.get(kNotifySection, "url")) return;
+    ini.set(kNotifySection, "url", notify.url);
+    ini.set(kNotifySection, "kind", webhook_kind_name(notify.kind));
+    ini.set(kNotifySection, "secret", notify.secret);
+    ini.set(kNotifySection, "events",
+            notify.events == kDefaultNoticeEvents ? "" : notice_events_text(notify.events));
+}
 
 std::string record_path(const std::string& data_folder) {
     return data_folder + kStoredFileNames[1];
@@ -63,7 +75,7 @@ bool save_settings(const std::string& data_folder, const StoredSettings& setting
     std::string bytes;
     bool ini_ok = read_for_rewrite(url, bytes);
     if (ini_ok) {
-        // All nine values go into one replacement, so the file always holds one whole save.
+        // All values go into one replacement, so the file always holds one whole save.
         IniText ini(std::move(bytes));
         ini.set("gx", "0", std::to_string(settings.option));
         // Written once switched off, so a file that never had it stays as it was.
@@ -74,7 +86,9 @@ bool save_settings(const std::string& data_folder, const StoredSettings& setting
             for (const std::size_t i : {n, n + 4})
                 ini.set(slot_section(i), slot_key(i),
                         escape_line_breaks(settings.param_strings[i]));
-        ini_ok = write_file_atomic(url, ini.bytes());
+        set_notify(ini, settings.notify);
+        // A webhook's secret lets anyone post to the group as this bot.
+        ini_ok = write_file_atomic(url, ini.bytes(), !settings.notify.secret.empty());
     }
     const bool record_ok =
         write_text_file(record_path(data_folder), record_file_text(settings.record_lines));
@@ -97,6 +111,16 @@ std::string unreadable_stored_file(const std::string& data_folder) {
 int load_option(const std::string& data_folder) {
     const double option = number_value(read_ini("gx", "0", ini_path(data_folder)));
     return option == 1 || option == 2 ? static_cast<int>(option) : 0;
+}
+
+NotifySettings load_notify_settings(const std::string& data_folder) {
+    const std::string url = ini_path(data_folder);
+    NotifySettings notify;
+    notify.url = trim_spaces(read_ini(kNotifySection, "url", url));
+    notify.kind = webhook_kind_from_name(read_ini(kNotifySection, "kind", url));
+    notify.secret = trim_spaces(read_ini(kNotifySection, "secret", url));
+    notify.events = notice_events_from_text(read_ini(kNotifySection, "events", url));
+    return notify;
 }
 
 std::vector<std::string> load_record_lines(const std::string& data_folder) {

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "system/notice.h"
+
 namespace keeprun {
 
 // The files of the data folder: the settings, then the run record.
@@ -22,6 +24,8 @@ struct StoredSettings {
     std::array<std::string, 8> param_strings;
     // The run record, oldest line first.
     std::vector<std::string> record_lines;
+    // [notify]: where notices go; an older keeprun ignores the section.
+    NotifySettings notify;
 
     bool operator==(const StoredSettings&) const = default;
 };
@@ -41,6 +45,8 @@ std::string unreadable_stored_file(const std::string& data_folder);
 int load_option(const std::string& data_folder);
 // The hang switch from data.ini; on unless stored as 0.
 bool load_restart_hung(const std::string& data_folder);
+// The [notify] section of data.ini.
+NotifySettings load_notify_settings(const std::string& data_folder);
 // The record lines to restore from jilu.txt.
 std::vector<std::string> load_record_lines(const std::string& data_folder);
 // The eight parameter strings from data.ini ("" for each missing one).

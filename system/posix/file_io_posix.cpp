@@ -145,7 +145,7 @@ std::string final_target(std::string path) {
 
 } // namespace
 
-bool write_file_atomic(const std::string& link_or_file, std::string_view bytes) {
+bool write_file_atomic(const std::string& link_or_file, std::string_view bytes, bool owner_only) {
     const std::string path = final_target(link_or_file);
     std::string tmp = temporary_template(path);
     const int raw = ::mkostemp(tmp.data(), O_CLOEXEC);
@@ -155,7 +155,8 @@ bool write_file_atomic(const std::string& link_or_file, std::string_view bytes) 
         Fd fd(raw);
         // Keep the permissions of the file being replaced.
         struct stat st {};
-        const mode_t mode = ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : kNewFileMode;
+        mode_t mode = ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : kNewFileMode;
+        if (owner_only) mode &= 07700;
         ok = ::fchmod(fd.get(), mode) == 0 && write_all(fd.get(), bytes) && ::fsync(fd.get()) == 0;
     }
     if (ok && ::rename(tmp.c_str(), path.c_str()) == 0) {

@@ -94,7 +94,7 @@ std::optional<std::string> read_file_bytes(const std::string& path) {
     return out;
 }
 
-bool write_file_atomic(const std::string& path, std::string_view bytes) {
+bool write_file_atomic(const std::string& path, std::string_view bytes, bool) {
     std::wstring tmp;
     bool ok = false;
     {

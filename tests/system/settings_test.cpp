@@ -331,6 +331,33 @@ TEST(DataFolder, IsTheUsersAloneAndRefusedWhenAnotherUserOwnsPartOfIt) {
     EXPECT_EQ(get_data_folder().error, "");
 }
 
+TEST(SettingsFile, NotifySectionKeepsOtherLinesAndASecretMakesTheFilePrivate) {
+    TempDir dir;
+    ASSERT_TRUE(save_settings(dir.folder(), StoredSettings{}));
+    EXPECT_EQ(cp936_decode(slurp(dir.file("data.ini"))).find("[notify]"), std::string::npos);
+    EXPECT_EQ(load_notify_settings(dir.folder()), NotifySettings{});
+
+    spit(dir.file("data.ini"), cp936_encode("; 机房的设置\r\n[foreign]\r\nkey=值\r\n"));
+    chmod(dir.file("data.ini").c_str(), 0644);
+    StoredSettings saved;
+    saved.notify = {"https://oapi.example/robot/send?access_token=T", WebhookKind::dingtalk, "SEC1",
+                    event_bit(NoticeEvent::hung) | event_bit(NoticeEvent::timed)};
+    ASSERT_TRUE(save_settings(dir.folder(), saved));
+    const std::string ini = cp936_decode(slurp(dir.file("data.ini")));
+    EXPECT_EQ(ini.rfind("; 机房的设置\r\n[foreign]\r\nkey=值\r\n", 0), 0u) << ini;
+    EXPECT_NE(ini.find("[notify]\r\nurl=https://oapi.example/robot/send?access_token=T\r\n"
+                       "kind=dingtalk\r\nsecret=SEC1\r\nevents=hung,timed\r\n"),
+              std::string::npos)
+        << ini;
+    EXPECT_EQ(mode_of(dir.file("data.ini")), 0600u);
+    EXPECT_EQ(load_notify_settings(dir.folder()), saved.notify);
+    // Every event but the timed ones is written as the empty list that means so.
+    saved.notify.events = kDefaultNoticeEvents;
+    ASSERT_TRUE(save_settings(dir.folder(), saved));
+    EXPECT_NE(cp936_decode(slurp(dir.file("data.ini"))).find("events=\r\n"), std::string::npos);
+    EXPECT_EQ(load_notify_settings(dir.folder()), saved.notify);
+}
+
 TEST(SingleInstance, OnlyOneHolderAtATime) {
     TempDir dir;
     const std::string path = dir.file("keeprun.lock");

@@ -6,6 +6,7 @@
 #include <iostream>
 #include <optional>
 
+#include "net/mirrors.h"
 #include "session.h"
 #include "system/codepage.h"
 #include "wine_target.h"
@@ -34,6 +35,15 @@ const std::string kButtonLink = "https://example.com/one";
 constexpr int kVendorButtonX = 308;
 constexpr int kVendorButtonY = 17;
 const std::string kRunKey = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+// A point of the run record list, from the main window's corner.
+constexpr int kRecordListX = 900;
+constexpr int kRecordListY = 300;
+
+// The mirror's stand-in for a chat group's bot.
+std::string hook_address() {
+    const std::string& base = mirror_base_urls()[0];
+    return base.substr(0, base.find('/', base.find("://") + 3)) + "/hook/wine";
+}
 
 // A Wine process runs this Windows program (its command line is the Windows one).
 bool wine_program_runs(const std::string& windows_path) {
@@ -121,7 +131,9 @@ class WineRun : public ::testing::Test {
                       fs::copy_options::overwrite_existing);
         spit(drive_c() / "programs" / "broken.exe", "not a program");
         spit(drive_c() / "zx" / "data.ini",
-             cp936_encode("[gx]\r\n0=0\r\n[cx1]\r\n1=" + kSlot + "\r\n2=" + kBrokenSlot + "\r\n"));
+             cp936_encode("[gx]\r\n0=0\r\n[cx1]\r\n1=" + kSlot + "\r\n2=" + kBrokenSlot +
+                          "\r\n[notify]\r\nurl=" + hook_address() +
+                          "\r\nkind=dingtalk\r\nsecret=SECwine\r\n"));
         return target;
     }
     static bool announcement_shown(unsigned long window) {
@@ -188,6 +200,22 @@ TEST_F(WineRun, KeepsTheProgramRunningClicksWhereStoredAndSavesInCodePage936) {
     ASSERT_TRUE(
         wait_until([&] { return s().pixel(kTargetX + 45, kTargetY + 60) == "FFFFFF"; }, 5s));
     s().screenshot(build_dir() / "screenshots" / "wine-main.png", s().x().box(window));
+
+    // "通知设置" from the run record's menu; its test message reaches the stand-in,
+    // signed, through WinHTTP.
+    const fs::path hook_log = s().root() / "mirror" / "hook.log";
+    click_in(window, kRecordListX, kRecordListY);
+    s().xdotool({"click", "3"});
+    s().xdotool({"mousemove_relative", "--sync", "20", "10", "click", "1"});
+    const unsigned long dialog = s().wait_window("通知设置", 20s);
+    ASSERT_NE(dialog, 0u) << "titles: " << ::testing::PrintToString(s().x().titles());
+    s().key_to(dialog, "alt+t");
+    EXPECT_TRUE(wait_until(
+        [&] { return slurp(hook_log).find("keeprun 通知测试") != std::string::npos; }, 30s))
+        << slurp(hook_log);
+    EXPECT_NE(slurp(hook_log).find("/hook/wine?timestamp="), std::string::npos) << slurp(hook_log);
+    s().key_to(dialog, "Escape");
+    ASSERT_TRUE(wait_until([&] { return s().x().windows_named("通知设置").empty(); }, 20s));
     const int help_x[2] = {390, 240};
     const int help_y[2] = {48, 301};
     for (int i = 0; i < 2; ++i) {
@@ -211,6 +239,15 @@ TEST_F(WineRun, KeepsTheProgramRunningClicksWhereStoredAndSavesInCodePage936) {
         s().x().request_close(picture);
         ASSERT_TRUE(wait_until([&] { return s().x().windows_named("说明").empty(); }, 20s));
     }
+
+    // The kill's message, once its minute is over.
+    EXPECT_TRUE(wait_until(
+        [&] {
+            return slurp(hook_log).find("程序1 (keeprun-wine-target.exe) 已重新打开") !=
+                   std::string::npos;
+        },
+        75s))
+        << slurp(hook_log);
 
     close_confirmed(window);
     ASSERT_EQ(keeprun->wait_exit(30s), std::optional<int>(0));

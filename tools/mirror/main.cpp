@@ -139,6 +139,23 @@ class Mirrors {
             }
             res.set_content("ok", "text/plain");
         };
+        const auto hook = [this, k](const httplib::Request& req, httplib::Response& res) {
+            {
+                std::lock_guard lock(log_mutex_);
+                std::ofstream log(opt_.dir + "/hook.log", std::ios::app | std::ios::binary);
+                log << time_stamp() << " mirror " << k + 1 << " " << req.target << " " << req.body
+                    << "\n";
+            }
+            if (!stop_.wait(opt_.hook_delay)) {
+                res.status = 503;
+                return;
+            }
+            res.set_content(opt_.hook_error.empty()
+                                ? R"({"errcode":0,"errmsg":"ok"})"
+                                : R"({"errcode":310000,"errmsg":")" + opt_.hook_error + "\"}",
+                            "application/json");
+        };
+        server.Post(R"(/hook(/.*)?)", hook);
         for (const char* base : {"/m/zx/", "/zx/"}) {
             server.Get(std::string(base) + "list.txt", list);
             server.Post(std::string(base) + "ip.asp", report);

@@ -66,6 +66,12 @@ std::string mirror_usage(const MirrorOptions& d) {
            "A stand-in for keeprun's server: three mirrors that serve the configuration\n"
            "text list.txt under /m/zx/ and /zx/ and take the address reports\n"
            "(POST .../ip.asp with 200), appended with a time stamp to ip.log.\n"
+           "Every mirror also stands in for a chat group's bot: a POST to /hook/ (any\n"
+           "path below it, any query) is answered {\"errcode\":0,\"errmsg\":\"ok\"} and\n"
+           "appended to hook.log, one line each: time, mirror, path and query, body.\n"
+           "Point keeprun's \"通知设置\" at http://127.0.0.1:" +
+           port(0) +
+           "/hook/ to see its messages.\n"
            "keeprun asks its mirrors at\n  " +
            urls[0] + "\n  " + urls[1] + "\n  " + urls[2] +
            "\nat the same time. It takes the first mirror's text only in about its first\n"
@@ -73,8 +79,8 @@ std::string mirror_usage(const MirrorOptions& d) {
            "without one it ends with a network failure.\n"
            "\n"
            "Options:\n"
-           "  --dir DIR          folder holding list.txt (code page 936); ip.log is written\n"
-           "                     there (default: " +
+           "  --dir DIR          folder holding list.txt (code page 936); ip.log and\n"
+           "                     hook.log are written there (default: " +
            d.dir +
            ", the sample)\n"
            "  --host ADDR        address to listen on (default " +
@@ -92,6 +98,10 @@ std::string mirror_usage(const MirrorOptions& d) {
            "                     network comes up late (\"ready\" is printed at once)\n"
            "  --list N=FILE      mirror N serves FILE (relative to DIR) instead of\n"
            "                     DIR/list.txt (repeatable)\n"
+           "  --hook-delay SECONDS  /hook/ waits this long before it answers (a chat\n"
+           "                     server that stalls)\n"
+           "  --hook-error TEXT  /hook/ answers {\"errcode\":310000,\"errmsg\":TEXT}, as a\n"
+           "                     bot does when the signature or the keyword is wrong\n"
            "  --help             this text\n"
            "\n"
            "It prints one line per listening mirror with its base URL, then \"ready\"\n"
@@ -107,7 +117,8 @@ std::string mirror_usage(const MirrorOptions& d) {
            "  keeprun-mirror --down-for 40             network failure, except for keeprun\n"
            "                                           --login, which tries again\n"
            "  keeprun-mirror --list 1=upgrade.txt      mirror 1 serves another text (a newer\n"
-           "                                           [banben], a malformed text...)\n";
+           "                                           [banben], a malformed text...)\n"
+           "  keeprun-mirror --hook-error 'sign not match'  a bot that refuses messages\n";
 }
 
 bool parse_mirror_options(int argc, char** argv, MirrorOptions& opt, std::string& error) {
@@ -117,8 +128,9 @@ bool parse_mirror_options(int argc, char** argv, MirrorOptions& opt, std::string
             opt.help = true;
             return true;
         }
-        static constexpr std::string_view known[] = {"--dir",   "--host", "--ports",   "--answer",
-                                                     "--delay", "--list", "--down-for"};
+        static constexpr std::string_view known[] = {"--dir",      "--host",       "--ports",
+                                                     "--answer",   "--delay",      "--list",
+                                                     "--down-for", "--hook-delay", "--hook-error"};
         if (std::find(std::begin(known), std::end(known), name) == std::end(known)) {
             error = "unknown option " + std::string(name);
             return false;
@@ -141,6 +153,10 @@ bool parse_mirror_options(int argc, char** argv, MirrorOptions& opt, std::string
             ok = read_answers(value, opt.answers);
         } else if (name == "--down-for") {
             ok = read_seconds(value, opt.down_for);
+        } else if (name == "--hook-delay") {
+            ok = read_seconds(value, opt.hook_delay);
+        } else if (name == "--hook-error") {
+            opt.hook_error = value;
         } else if (name == "--delay") {
             ok = mirror_item(value, k, item) &&
                  read_seconds(item, opt.delays[static_cast<std::size_t>(k)]);

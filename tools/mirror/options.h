@@ -15,6 +15,10 @@ struct MirrorOptions {
     double down_for = 0;
     // Per-mirror replacement for <dir>/list.txt; "" for none.
     std::array<std::string, 3> lists;
+    // The chat-group stand-in at /hook/: how long it waits before answering, and
+    // the error it answers instead of success ("" for none).
+    double hook_delay = 0;
+    std::string hook_error;
     bool help = false;
 };
 
