@@ -11,11 +11,16 @@ namespace keeprun {
 // A reply body larger than this counts as a failed request.
 inline constexpr std::size_t kMaxReplyBytes = 1024 * 1024;
 
+// The limit of a connection and of every stall a caller's time-out gives: below
+// 1000 ms it means 10000 ms. The whole request is bounded at four times it.
+inline int stall_limit_ms(std::int32_t timeout_ms) {
+    return timeout_ms < 1000 ? 10000 : timeout_ms;
+}
+
 // Sends "id=" + url_encode(data) and returns the reply body decoded from
 // code page 936 when the status is 200, otherwise "". Exactly "GET" sends a GET
 // (the body goes along, with no content type); any other mode a form POST.
-// A time-out below 1000 ms means 10000 ms; it bounds the connection, every
-// stall in sending or receiving, and the whole request at four times its value.
+// `timeout_ms` bounds it as stall_limit_ms says.
 // Blocks the calling thread; safe to call from several threads at once.
 std::string http_request(std::string_view method, std::string_view url, std::string_view data,
                          std::int32_t timeout_ms);

@@ -134,7 +134,7 @@ std::optional<Reply> exchange(const std::string& address, bool get, const std::s
 std::string request(std::string_view method, std::string_view url, std::string_view data,
                     std::int32_t timeout_ms) {
     using Clock = std::chrono::steady_clock;
-    const long bounded_ms = timeout_ms < 1000 ? 10000 : timeout_ms;
+    const long bounded_ms = stall_limit_ms(timeout_ms);
     const auto deadline = Clock::now() + std::chrono::milliseconds(4 * bounded_ms);
     bool get = method == "GET";
     std::string body = "id=" + url_encode(data);
@@ -176,7 +176,7 @@ HttpAnswer http_post(std::string_view url, std::string_view content_type, std::s
     init_curl_once();
     HttpAnswer answer;
     try {
-        const long bounded_ms = timeout_ms < 1000 ? 10000 : timeout_ms;
+        const long bounded_ms = stall_limit_ms(timeout_ms);
         const auto reply =
             exchange(std::string(url), false, "Content-Type: " + std::string(content_type),
                      std::string(body), bounded_ms, 4 * bounded_ms, answer.error);

@@ -246,23 +246,25 @@ class Exchange {
 
 // A session through the system's proxy settings, as every other program on a
 // proxy-only network goes: the automatic kind (Windows 8.1 and later; Wine 8 has
-// it too), else the older kind, which reads only the proxy set with netsh.
-HINTERNET open_session() {
+// it too), else the older kind, which reads only the proxy set with netsh. Its
+// connections and stalls are bounded at `stall_ms`.
+HINTERNET open_session(int stall_ms) {
     for (const DWORD access :
          {WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY})
         if (HINTERNET h = WinHttpOpen(L"keeprun", access, WINHTTP_NO_PROXY_NAME,
-                                      WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC))
+                                      WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC)) {
+            WinHttpSetTimeouts(h, stall_ms, stall_ms, stall_ms, stall_ms);
             return h;
+        }
     return nullptr;
 }
 
 std::string request(std::string_view method, std::string_view url, std::string_view data,
                     std::int32_t timeout_ms) {
-    const int bounded_ms = timeout_ms < 1000 ? 10000 : timeout_ms;
+    const int bounded_ms = stall_limit_ms(timeout_ms);
     const auto deadline = Clock::now() + std::chrono::milliseconds(4 * bounded_ms);
-    Session session{open_session()};
+    Session session{open_session(bounded_ms)};
     if (!session.h) return {};
-    WinHttpSetTimeouts(session.h, bounded_ms, bounded_ms, bounded_ms, bounded_ms);
 
     bool get = method == "GET";
     std::string body = "id=" + url_encode(data);
@@ -305,15 +307,13 @@ HttpAnswer http_post(std::string_view url, std::string_view content_type, std::s
                      std::int32_t timeout_ms) {
     HttpAnswer answer;
     try {
-        const int bounded_ms = timeout_ms < 1000 ? 10000 : timeout_ms;
+        const int bounded_ms = stall_limit_ms(timeout_ms);
         const auto deadline = Clock::now() + std::chrono::milliseconds(4 * bounded_ms);
-        Session session{WinHttpOpen(L"keeprun", WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
-                                    WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC)};
+        Session session{open_session(bounded_ms)};
         if (!session.h) {
             answer.error = error_text(GetLastError());
             return answer;
         }
-        WinHttpSetTimeouts(session.h, bounded_ms, bounded_ms, bounded_ms, bounded_ms);
         const auto target = crack(widen(url));
         if (!target) {
             answer.error = error_text(ERROR_WINHTTP_UNRECOGNIZED_SCHEME);
